@@ -1,0 +1,102 @@
+#include "input.h"
+#include "../state/clock_state.h"
+#include "../engine/count_modes.h"
+#include "../res/resource.h"
+
+static int Counting(void)
+{
+    return gState->mode == CountUp || gState->mode == CountDown;
+}
+
+void OnCommand(HWND wnd, WPARAM wParam)
+{
+    switch (LOWORD(wParam)) {
+    case IDM_NOW:       ShowNow(wnd); break;
+    case IDM_COUNTUP:   StartCountUp(wnd); break;
+    case IDM_STOP:      StopCount(wnd); break;
+    case IDM_COUNTDOWN: StartCountDown(wnd); break;
+    case IDM_EXIT:      PostMessageA(wnd, WM_CLOSE, 0, 0); break;
+    }
+}
+
+/* The command Enter stands for in the current mode. */
+UINT EnterCommand(int shift)
+{
+    if (Counting()) return IDM_STOP;
+    return shift ? IDM_COUNTDOWN : IDM_COUNTUP;
+}
+
+/* Enter is posted, so the command runs after the key message is done. */
+void OnKeyDown(HWND wnd, WPARAM key)
+{
+    if (key != VK_RETURN) return;
+    int shift = (GetKeyState(VK_SHIFT) & 0xFF00) != 0;
+    PostMessageA(wnd, WM_COMMAND, EnterCommand(shift), 0);
+}
+
+static void SetMenuItem(HMENU menu, UINT id, int enabled, int checked)
+{
+    EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+/* Greys what cannot run now and ticks the current mode. */
+void UpdateMenuStates(HMENU menu)
+{
+    if (!menu) return;
+    ClockMode mode = gState->mode;
+    int counting = Counting();
+
+    SetMenuItem(menu, IDM_NOW, !counting, mode == Clock);
+    SetMenuItem(menu, IDM_COUNTUP, !counting, mode == CountUp);
+    SetMenuItem(menu, IDM_COUNTDOWN, !counting, mode == CountDown);
+    SetMenuItem(menu, IDM_STOP, counting, mode == Stopped);
+    EnableMenuItem(menu, IDM_OPTIONS, MF_BYCOMMAND | (counting ? MF_GRAYED : MF_ENABLED));
+}
+
+void ShowContextMenu(HWND wnd, LPARAM lParam)
+{
+    HMENU menu = LoadMenuA(gInstance, MAKEINTRESOURCEA(IDR_CONTEXTMENU));
+    if (!menu) return;
+    HMENU popup = GetSubMenu(menu, 0);
+    if (popup) {
+        POINT pt = { (SHORT)LOWORD(lParam), (SHORT)HIWORD(lParam) };
+        ClientToScreen(wnd, &pt);
+        TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, pt.x, pt.y, 0, wnd, NULL);
+    }
+    DestroyMenu(menu);
+}
+
+/* A title-less window is moved by dragging its face. */
+void OnLButtonDown(HWND wnd, LPARAM lParam)
+{
+    if (!gState->options.noTitleBar) return;
+    gState->dragX = (SHORT)LOWORD(lParam);
+    gState->dragY = (SHORT)HIWORD(lParam);
+    SetCapture(wnd);
+    gState->dragging = 1;
+}
+
+void OnMouseMove(HWND wnd, LPARAM lParam)
+{
+    RECT rc;
+    /* A menu or dialog may have taken the capture without a button-up. */
+    if (!gState->dragging || GetCapture() != wnd) return;
+    GetWindowRect(wnd, &rc);
+    SetWindowPos(wnd, NULL, rc.left + (SHORT)LOWORD(lParam) - gState->dragX,
+                 rc.top + (SHORT)HIWORD(lParam) - gState->dragY, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void OnLButtonUp(void)
+{
+    if (gState->dragging) {
+        gState->dragging = 0;
+        ReleaseCapture();
+    }
+}
+
+/* The capture went elsewhere: whatever took it, the drag is over. */
+void EndDrag(void)
+{
+    gState->dragging = 0;
+}

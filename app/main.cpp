@@ -1,0 +1,21 @@
+#include "main_window.h"
+#include "../state/settings.h"
+#include "../engine/count_modes.h"
+#include <commctrl.h>
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
+{
+    gInstance = instance;
+    gOtherInstance = FindWindowA(MAIN_CLASS, NULL) != NULL;
+    gState = (ClockState*)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(ClockState));
+    if (!gState) return 0;
+    InitCommonControls();
+    LoadSettings();
+    if (!RegisterMainClass() || !CreateMainWindow(showCommand)) return 0;
+    SetTimer(gMainWnd, TIMER_TICK, TICK_PERIOD, NULL);
+
+    int exitCode = RunMessageLoop();
+    HeapFree(GetProcessHeap(), 0, gState);
+    gState = NULL;
+    return exitCode;
+}

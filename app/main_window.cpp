@@ -1,0 +1,195 @@
+#include "main_window.h"
+#include "face_paint.h"
+#include "input.h"
+#include "../state/settings.h"
+#include "../engine/count_modes.h"
+#include "../res/resource.h"
+
+ATOM RegisterMainClass(void)
+{
+    WNDCLASSEXA wc;
+
+    ZeroMemory(&wc, sizeof(wc));
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = MainWndProc;
+    wc.hInstance = gInstance;
+    wc.hIcon = LoadIconA(gInstance, MAKEINTRESOURCEA(IDI_VELMOR));
+    wc.hIconSm = (HICON)LoadImageA(gInstance, MAKEINTRESOURCEA(IDI_VELMOR), IMAGE_ICON,
+                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                   LR_DEFAULTCOLOR);
+    wc.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
+    wc.lpszMenuName = gState->options.noTitleBar ? NULL : MAKEINTRESOURCEA(IDR_MAINMENU);
+    wc.lpszClassName = MAIN_CLASS;
+    return RegisterClassExA(&wc);
+}
+
+/* Moves rect, size kept, to lie inside work (its top-left corner when it is larger). */
+void FitRectToWorkArea(RECT* rect, const RECT* work)
+{
+    LONG width = rect->right - rect->left, height = rect->bottom - rect->top;
+    LONG x = rect->left, y = rect->top;
+
+    if (x + width > work->right) x = work->right - width;
+    if (y + height > work->bottom) y = work->bottom - height;
+    if (x < work->left) x = work->left;
+    if (y < work->top) y = work->top;
+    SetRect(rect, x, y, x + width, y + height);
+}
+
+/* The stored rectangle, or none when it has no sensible size. A rectangle that no
+   monitor shows any more is brought onto the nearest one, or a title-less window
+   could never be reached again. */
+static int StoredWindowRect(RECT* rect)
+{
+    *rect = gState->windowRect;
+    LONGLONG width = (LONGLONG)rect->right - rect->left;
+    LONGLONG height = (LONGLONG)rect->bottom - rect->top;
+    if (width <= 0 || height <= 0 || width > SHRT_MAX || height > SHRT_MAX) return 0;
+
+    if (!MonitorFromRect(rect, MONITOR_DEFAULTTONULL)) {
+        MONITORINFO mi;
+        mi.cbSize = sizeof(mi);
+        if (GetMonitorInfoA(MonitorFromRect(rect, MONITOR_DEFAULTTONEAREST), &mi))
+            FitRectToWorkArea(rect, &mi.rcWork);
+    }
+    return 1;
+}
+
+HWND CreateMainWindow(int showCommand)
+{
+    RECT rect;
+    int x = CW_USEDEFAULT, y = CW_USEDEFAULT, width = DEFAULT_WIDTH, height = DEFAULT_HEIGHT;
+
+    if (StoredWindowRect(&rect)) {
+        x = rect.left;
+        y = rect.top;
+        width = rect.right - rect.left;
+        height = rect.bottom - rect.top;
+    }
+    if (gOtherInstance) x = y = CW_USEDEFAULT;
+
+    DWORD exStyle = WS_EX_CLIENTEDGE, style = WS_OVERLAPPEDWINDOW;
+    if (gState->options.noTitleBar) {
+        exStyle = 0;
+        style = WS_POPUP | WS_VISIBLE | WS_THICKFRAME;
+    }
+    gMainWnd = CreateWindowExA(exStyle, MAIN_CLASS, MAIN_CLASS, style, x, y, width, height,
+                               NULL, NULL, gInstance, NULL);
+    if (!gMainWnd) return NULL;
+    ShowWindow(gMainWnd, showCommand);
+    UpdateWindow(gMainWnd);
+    return gMainWnd;
+}
+
+static void OnPaint(HWND wnd)
+{
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(wnd, &ps);
+    PaintFace(wnd, hdc);
+    EndPaint(wnd, &ps);
+}
+
+LRESULT CALLBACK MainWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_DESTROY:
+        Shutdown();
+        PostQuitMessage(0);
+        return 0;
+    case WM_ENDSESSION:
+        if (wParam) Shutdown();
+        return 0;
+    case WM_PAINT:
+        OnPaint(wnd);
+        return 0;
+    case WM_TIMER:
+        InvalidateRect(wnd, NULL, FALSE);
+        return 0;
+    case WM_KEYDOWN:
+        OnKeyDown(wnd, wParam);
+        return 0;
+    case WM_COMMAND:
+        OnCommand(wnd, wParam);
+        return 0;
+    case WM_INITMENU:
+        UpdateMenuStates((HMENU)wParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        OnLButtonDown(wnd, lParam);
+        return 0;
+    case WM_MOUSEMOVE:
+        OnMouseMove(wnd, lParam);
+        return 0;
+    case WM_LBUTTONUP:
+        OnLButtonUp();
+        return 0;
+    case WM_RBUTTONDOWN:
+        ShowContextMenu(wnd, lParam);
+        return 0;
+    case WM_CAPTURECHANGED:
+    case WM_CANCELMODE:
+        EndDrag();
+        break;
+    }
+    return DefWindowProcA(wnd, message, wParam, lParam);
+}
+
+/* Records the rectangle (unless another copy owns it, or the window is minimised or
+   maximised), saves everything and releases the timer and fonts. Runs twice at log-off. */
+void Shutdown(void)
+{
+    if (!gState) return;
+    if (gMainWnd && !gOtherInstance && !IsIconic(gMainWnd) && !IsZoomed(gMainWnd))
+        GetWindowRect(gMainWnd, &gState->windowRect);
+    SaveSettings();
+    KillTimer(gMainWnd, TIMER_TICK);
+    ReleaseFaceFonts();
+}
+
+/* Starts exactly the program file at path, whatever blanks its folders hold. */
+int StartProgramFile(const char* path)
+{
+    char commandLine[MAX_PATH * 2 + 3];
+    STARTUPINFOA si;
+    PROCESS_INFORMATION pi;
+
+    wsprintfA(commandLine, "\"%s\"", path);
+    ZeroMemory(&si, sizeof(si));
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_SHOW;
+    if (!CreateProcessA(path, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        return 0;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return 1;
+}
+
+/* Closes this copy (which saves the settings) and starts a fresh one, which takes
+   the new frame. A path cut short by its buffer starts nothing. */
+void RestartProgram(HWND wnd)
+{
+    /* Room for any path Windows allows, even one of double-byte folder names. */
+    char path[MAX_PATH * 2];
+    DWORD length = GetModuleFileNameA(gInstance, path, sizeof(path));
+
+    SendMessageA(wnd, WM_CLOSE, 0, 0);
+    if (length > 0 && length < sizeof(path)) StartProgramFile(path);
+}
+
+/* Runs until WM_QUIT, offering every message to the accelerators first. */
+int RunMessageLoop(void)
+{
+    HACCEL accel = LoadAcceleratorsA(gInstance, MAKEINTRESOURCEA(IDR_ACCEL));
+    MSG msg;
+
+    while (GetMessageA(&msg, NULL, 0, 0)) {
+        if (!TranslateAcceleratorA(gMainWnd, accel, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    return (int)msg.wParam;
+}

@@ -1,0 +1,20 @@
+/* The main window: class, frame, window procedure, shut-down and restart. */
+#ifndef VELMOR_MAIN_WINDOW_H
+#define VELMOR_MAIN_WINDOW_H
+
+#include <windows.h>
+
+#define MAIN_CLASS      "VELMOR"
+#define DEFAULT_WIDTH   330
+#define DEFAULT_HEIGHT  200
+
+ATOM    RegisterMainClass(void);
+HWND    CreateMainWindow(int showCommand);
+LRESULT CALLBACK MainWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
+void    Shutdown(void);
+void    RestartProgram(HWND wnd);
+int     StartProgramFile(const char* path);
+void    FitRectToWorkArea(RECT* rect, const RECT* work);
+int     RunMessageLoop(void);
+
+#endif

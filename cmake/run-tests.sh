@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds VELMOR and every test, then runs them all under Wine on a virtual X server.
+set -u
+VELMOR_ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BUILD_DIR=${BUILD_DIR:-$VELMOR_ROOT/build}
+. "$VELMOR_ROOT/cmake/setup.sh"
+
+install_packages || { echo "FAILED: could not install the build tools"; exit 1; }
+build_velmor || { echo "FAILED: build"; exit 1; }
+
+RUN_DIR="$BUILD_DIR/test-run"
+mkdir -p "$RUN_DIR"
+start_xvfb || { echo "FAILED: no X server"; exit 1; }
+make_prefix "$RUN_DIR/prefix"
+keep_wineserver
+
+cd "$BUILD_DIR"
+ctest --output-on-failure --timeout 300 -j1 </dev/null
+status=$?
+
+wineserver -k 2>/dev/null
+stop_xvfb
+if [ $status -eq 0 ]; then echo "VELMOR tests: PASSED"; else echo "VELMOR tests: FAILED"; fi
+exit $status

@@ -1,0 +1,108 @@
+#include "count_modes.h"
+#include <mmsystem.h>
+#include "../state/clock_state.h"
+#include "../res/resource.h"
+
+static int Counting(void)
+{
+    return gState->mode == CountUp || gState->mode == CountDown;
+}
+
+void ShowNow(HWND wnd)
+{
+    if (gState->mode == Clock) return;
+    KillTimer(wnd, TIMER_TICK);
+    gState->mode = Clock;
+    SetTimer(gMainWnd, TIMER_TICK, TICK_PERIOD, NULL);
+}
+
+void StartCountUp(HWND wnd)
+{
+    if (Counting()) return;
+    KillTimer(wnd, TIMER_TICK);
+    gState->mode = CountUp;
+    gState->tickMark = GetTickCount();
+    SetTimer(gMainWnd, TIMER_TICK, TICK_PERIOD, NULL);
+}
+
+void StopCount(HWND wnd)
+{
+    if (!Counting()) return;
+    KillTimer(wnd, TIMER_TICK);
+    gState->mode = Stopped;
+}
+
+void StartCountDown(HWND wnd)
+{
+    if (Counting()) return;
+    if (DialogBoxParamA(gInstance, MAKEINTRESOURCEA(IDD_COUNTDOWN), wnd, CountdownDlgProc, 0) != IDOK)
+        return;
+    KillTimer(wnd, TIMER_TICK);
+    gState->mode = CountDown;
+    gState->tickMark = GetTickCount() + gState->countdownSeconds * 1000;
+    SetTimer(gMainWnd, TIMER_TICK, TICK_PERIOD, NULL);
+}
+
+/* Runs inside the paint that computed the zero count, so the stop is posted. */
+void FinishCountdown(void)
+{
+    if (gState->wavePath[0]) PlaySoundA(gState->wavePath, NULL, SND_ASYNC);
+    PostMessageA(gMainWnd, WM_COMMAND, IDM_STOP, 0);
+}
+
+static void InitCountdownDialog(HWND dlg)
+{
+    DWORD s = gState->countdownSeconds;
+    DWORD hours = s / 3600, minutes = (s - hours * 3600) / 60;
+    SetDlgItemInt(dlg, IDC_CD_HOURS, hours, FALSE);
+    SetDlgItemInt(dlg, IDC_CD_MINUTES, minutes, FALSE);
+    SetDlgItemInt(dlg, IDC_CD_SECONDS, s - hours * 3600 - minutes * 60, FALSE);
+}
+
+/* Reads one field; an empty field is 0. Fails for what is not a number it can hold. */
+static int ReadCountdownField(HWND dlg, int id, ULONGLONG* value)
+{
+    BOOL ok;
+    *value = GetDlgItemInt(dlg, id, &ok, FALSE);
+    return ok || GetWindowTextLengthA(GetDlgItem(dlg, id)) == 0;
+}
+
+/* Takes the length from the fields; refuses, with the dialog left open, what would
+   silently become another countdown. */
+static int ReadCountdownDialog(HWND dlg)
+{
+    ULONGLONG hours, minutes, seconds;
+    if (!ReadCountdownField(dlg, IDC_CD_HOURS, &hours) ||
+        !ReadCountdownField(dlg, IDC_CD_MINUTES, &minutes) ||
+        !ReadCountdownField(dlg, IDC_CD_SECONDS, &seconds)) {
+        MessageBoxA(dlg, "時間、分、秒には数字を入力してください。", "カウントダウン", MB_OK | MB_ICONEXCLAMATION);
+        return 0;
+    }
+    ULONGLONG total = seconds + 60 * minutes + 3600 * hours;
+    if (total > COUNTDOWN_MAX_SECONDS) {
+        MessageBoxA(dlg, "カウントダウンは999時間までです。", "カウントダウン", MB_OK | MB_ICONEXCLAMATION);
+        return 0;
+    }
+    gState->countdownSeconds = (DWORD)total;
+    return 1;
+}
+
+INT_PTR CALLBACK CountdownDlgProc(HWND dlg, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        InitCountdownDialog(dlg);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            if (ReadCountdownDialog(dlg)) EndDialog(dlg, IDOK);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dlg, 0);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}

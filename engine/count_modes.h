@@ -1,0 +1,19 @@
+/* The count machine: clock, count-up, stopped, countdown, and the countdown dialog. */
+#ifndef VELMOR_COUNT_MODES_H
+#define VELMOR_COUNT_MODES_H
+
+#include <windows.h>
+
+#define TIMER_TICK   101
+#define TICK_PERIOD  100
+/* 999 hours: far below the 2^32 ms the tick arithmetic can hold, with days to spare. */
+#define COUNTDOWN_MAX_SECONDS 3596400u
+
+void ShowNow(HWND wnd);
+void StartCountUp(HWND wnd);
+void StopCount(HWND wnd);
+void StartCountDown(HWND wnd);
+void FinishCountdown(void);
+INT_PTR CALLBACK CountdownDlgProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam);
+
+#endif

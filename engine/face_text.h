@@ -1,0 +1,14 @@
+/* The texts of the face: date and time from the local time, the count from the tick. */
+#ifndef VELMOR_FACE_TEXT_H
+#define VELMOR_FACE_TEXT_H
+
+#include <windows.h>
+
+void FormatClockTexts(void);
+void FormatCountText(void);
+
+/* The same work for a given instant, so that any time and any tick can be tried. */
+void FormatClockTextsAt(const SYSTEMTIME* now);
+void FormatCountTextAt(DWORD now);
+
+#endif

@@ -1,0 +1,53 @@
+/* Resource and command ids of VELMOR. Only #defines: the .rc includes this file. */
+#ifndef VELMOR_RESOURCE_H
+#define VELMOR_RESOURCE_H
+
+/* 100: dialogs, menus, accelerators, icon */
+#define IDD_ABOUT           101
+#define IDD_COUNTDOWN       102
+#define IDD_OPTIONS         111
+#define IDD_PAGE_GENERAL    112
+#define IDD_PAGE_DATE       115
+#define IDD_PAGE_TIME       116
+#define IDD_PAGE_COUNT      117
+#define IDR_MAINMENU        101
+#define IDR_CONTEXTMENU     102
+#define IDR_ACCEL           101
+#define IDI_VELMOR          102
+
+/* 100: dialog controls */
+#define IDC_STATIC          (-1)
+#define IDC_CD_HOURS        101
+#define IDC_CD_MINUTES      102
+#define IDC_CD_SECONDS      103
+
+/* 1000: commands */
+#define IDM_NOW             1001
+#define IDM_COUNTUP         1002
+#define IDM_STOP            1003
+#define IDM_COUNTDOWN       1005
+#define IDM_OPTIONS         1011
+#define IDM_EXIT            1012
+#define IDM_HELP            1021
+#define IDM_HOMEPAGE        1022
+#define IDM_ABOUT           1023
+
+/* 7000: strings */
+#define IDS_HOMEPAGE        7001
+#define IDS_WEEKDAY_EN      7003
+#define IDS_WEEKDAY_JA      7005
+#define IDS_FACENAME        7006
+#define IDS_TAB_GENERAL     7101
+#define IDS_TAB_DATE        7102
+#define IDS_TAB_TIME        7103
+#define IDS_TAB_COUNT       7104
+#define IDS_WEEKDAY_ROW_EN  7111
+#define IDS_WEEKDAY_ROW_JA  7112
+#define IDS_WEEKDAY_ROW_NONE 7113
+#define IDS_PLACE_CENTER    7121
+#define IDS_PLACE_LEFT      7122
+#define IDS_PLACE_RIGHT     7123
+#define IDS_PLACE_TOP       7124
+#define IDS_PLACE_BOTTOM    7125
+
+#endif

@@ -1,0 +1,81 @@
+/* The one state record of the clock, its stored sub-records and their defaults. */
+#ifndef VELMOR_CLOCK_STATE_H
+#define VELMOR_CLOCK_STATE_H
+
+#include <windows.h>
+#include <stddef.h>
+
+enum ClockMode { Clock = 0, CountUp = 1, Stopped = 2, CountDown = 3 };
+
+/* One face line as stored in the registry ("Option" of Date, Time, Stop): 52 bytes. */
+struct FaceItem {
+    char     text[32];      /* always stored empty; the drawn text lives in FaceLine */
+    DWORD    font;          /* 32-bit slot of the stored form; never read back */
+    COLORREF color;
+    SHORT    marginY;
+    SHORT    marginX;
+    BYTE     format;
+    BYTE     alignH;        /* 0 centre, 1 left margin, 2 right margin */
+    BYTE     alignV;        /* 0 centre, 1 top margin, 2 bottom margin */
+    BYTE     reserved[5];
+};
+
+/* General options, stored byte for byte as the root "Option": 32 bytes. */
+struct ClockOptions {
+    COLORREF backColor;
+    BYTE     weekday;       /* 0 English, 1 Japanese, anything else none */
+    BYTE     oneLine;
+    BYTE     noTitleBar;
+    BYTE     reserved[25];
+};
+
+/* Holds any date line a SYSTEMTIME can produce, one-line join included. */
+#define FACE_TEXT_SIZE 64
+
+/* A face line at run time: the stored record plus what only lives in memory.
+   64-bit handles do not fit the stored 32-bit slot, so the font sits beside it. */
+struct FaceLine {
+    FaceItem item;
+    HFONT    font;
+    char     text[FACE_TEXT_SIZE];
+};
+
+struct ClockState {
+    FaceLine     date;
+    FaceLine     time;
+    FaceLine     count;
+    ClockOptions options;
+    DWORD        tickMark;
+    DWORD        countdownSeconds;
+    ClockMode    mode;
+    int          dragging;
+    int          dragX;
+    int          dragY;
+    RECT         windowRect;
+    char         wavePath[MAX_PATH];
+};
+
+static_assert(sizeof(FaceItem) == 52, "stored face item is 52 bytes");
+static_assert(offsetof(FaceItem, text) == 0 && offsetof(FaceItem, font) == 32 &&
+              offsetof(FaceItem, color) == 36 && offsetof(FaceItem, marginY) == 40 &&
+              offsetof(FaceItem, marginX) == 42 && offsetof(FaceItem, format) == 44 &&
+              offsetof(FaceItem, alignH) == 45 && offsetof(FaceItem, alignV) == 46 &&
+              offsetof(FaceItem, reserved) == 47, "stored face item layout");
+static_assert(sizeof(ClockOptions) == 32, "stored options are 32 bytes");
+static_assert(offsetof(ClockOptions, backColor) == 0 && offsetof(ClockOptions, weekday) == 4 &&
+              offsetof(ClockOptions, oneLine) == 5 && offsetof(ClockOptions, noTitleBar) == 6 &&
+              offsetof(ClockOptions, reserved) == 7, "stored options layout");
+static_assert(sizeof(LOGFONTA) == 60, "stored font is 60 bytes");
+static_assert(sizeof(RECT) == 16, "stored window rectangle is 16 bytes");
+static_assert(sizeof(ClockMode) == 4, "mode is a 32-bit value");
+
+extern ClockState* gState;
+extern HWND        gMainWnd;
+extern HINSTANCE   gInstance;
+extern int         gOtherInstance;
+
+int  DefaultLogFont(LOGFONTA* lf);
+void DefaultFaceItem(FaceLine* line, int kind);
+void ReleaseFaceFonts(void);
+
+#endif
