@@ -6,7 +6,7 @@ BUILD_DIR=${BUILD_DIR:-$VELMOR_ROOT/build}
 . "$VELMOR_ROOT/cmake/setup.sh"
 
 install_packages || { echo "FAILED: could not install the build tools"; exit 1; }
-build_velmor || { echo "FAILED: build"; exit 1; }
+build_velmor -DVELMOR_TESTS=ON || { echo "FAILED: build"; exit 1; }
 
 RUN_DIR="$BUILD_DIR/test-run"
 mkdir -p "$RUN_DIR"
