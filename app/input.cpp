@@ -1,6 +1,7 @@
 #include "input.h"
 #include "../state/clock_state.h"
 #include "../engine/count_modes.h"
+#include "../options/options_dialog.h"
 #include "../res/resource.h"
 
 static int Counting(void)
@@ -15,6 +16,7 @@ void OnCommand(HWND wnd, WPARAM wParam)
     case IDM_COUNTUP:   StartCountUp(wnd); break;
     case IDM_STOP:      StopCount(wnd); break;
     case IDM_COUNTDOWN: StartCountDown(wnd); break;
+    case IDM_OPTIONS:   if (!Counting()) RunOptionsDialog(wnd); break;
     case IDM_EXIT:      PostMessageA(wnd, WM_CLOSE, 0, 0); break;
     }
 }

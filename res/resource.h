@@ -21,6 +21,24 @@
 #define IDC_CD_MINUTES      102
 #define IDC_CD_SECONDS      103
 
+/* 100: Options dialog and its pages */
+#define IDC_TAB             101
+#define IDC_BACK_SWATCH     101
+#define IDC_BACK_BUTTON     102
+#define IDC_WEEKDAY         105
+#define IDC_ONELINE         111
+#define IDC_NOTITLEBAR      112
+#define IDC_FONT_LABEL      101
+#define IDC_COLOR_SWATCH    102
+#define IDC_FONT_BUTTON     103
+#define IDC_FORMAT          105
+#define IDC_ALIGN_H         106
+#define IDC_MARGIN_X        107
+#define IDC_ALIGN_V         108
+#define IDC_MARGIN_Y        109
+#define IDC_WAVE_PATH       111
+#define IDC_WAVE_BUTTON     112
+
 /* 1000: commands */
 #define IDM_NOW             1001
 #define IDM_COUNTUP         1002

@@ -1,0 +1,153 @@
+#include "options_dialog.h"
+#include "general_page.h"
+#include "face_pages.h"
+#include "../state/settings.h"
+#include "../engine/count_modes.h"
+#include "../app/main_window.h"
+#include "../res/resource.h"
+#include <commctrl.h>
+
+OptionsWork* gWork;
+
+/* Runs the dialog with the clock stopped and, on OK, applies what it holds. */
+int RunOptionsDialog(HWND owner)
+{
+    gWork = (OptionsWork*)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(OptionsWork));
+    if (!gWork) return 0;
+    HDC screen = GetDC(NULL);
+    if (screen) {
+        gWork->logPixelsY = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(NULL, screen);
+    }
+    KillTimer(gMainWnd, TIMER_TICK);
+    /* -1 (no dialog at all) is not OK: the working copy holds nothing to apply. */
+    INT_PTR result = DialogBoxParamA(gInstance, MAKEINTRESOURCEA(IDD_OPTIONS), owner, OptionsDialogProc, 0);
+    if (result == IDOK) ApplyOptions(owner);
+    HeapFree(GetProcessHeap(), 0, gWork);
+    gWork = NULL;
+    SetTimer(gMainWnd, TIMER_TICK, TICK_PERIOD, NULL);
+    return result == IDOK;
+}
+
+static void ApplyFaceLine(FaceLine* line, const PageBlock* block)
+{
+    line->item = block->item;
+    if (line->font) DeleteObject(line->font);
+    line->font = CreateFontIndirectA(&block->logFont);
+}
+
+/* Puts the working copy into the state, saves it, and keeps a stopped count on
+   the face (the save empties the texts). A new frame needs a new window. */
+void ApplyOptions(HWND owner)
+{
+    ClockState* s = gState;
+    char countText[FACE_TEXT_SIZE];
+    BYTE noTitleBar = s->options.noTitleBar;
+
+    CopyMemory(countText, s->count.text, sizeof(countText));
+    s->options = gWork->options;
+    ApplyFaceLine(&s->date, &gWork->dateBlock);
+    ApplyFaceLine(&s->time, &gWork->timeBlock);
+    ApplyFaceLine(&s->count, &gWork->countBlock);
+    SaveSettings();
+    CopyMemory(s->count.text, countText, sizeof(countText));
+    if (s->options.noTitleBar != noTitleBar) RestartProgram(owner);
+}
+
+static HWND* PageWindows(int index)
+{
+    HWND* pages[4] = { &gWork->generalPage, &gWork->dateBlock.page,
+                       &gWork->timeBlock.page, &gWork->countBlock.page };
+    return pages[index];
+}
+
+int CreateOptionsPages(HWND dlg)
+{
+    static const struct { int templ; DLGPROC proc; } pages[4] = {
+        { IDD_PAGE_GENERAL, GeneralPageProc }, { IDD_PAGE_DATE, DatePageProc },
+        { IDD_PAGE_TIME, TimePageProc }, { IDD_PAGE_COUNT, MeasurementPageProc },
+    };
+    gWork->tabControl = GetDlgItem(dlg, IDC_TAB);
+    for (int i = 0; i < 4; i++)
+        *PageWindows(i) = CreateDialogParamA(gInstance, MAKEINTRESOURCEA(pages[i].templ), dlg, pages[i].proc, 0);
+    if (!gWork->tabControl) return 0;
+    for (int i = 0; i < 4; i++)
+        if (!*PageWindows(i)) return 0;
+
+    for (int i = 0; i < 4; i++) {
+        char caption[32];
+        TCITEMA tab;
+        LoadStringA(gInstance, IDS_TAB_GENERAL + i, caption, sizeof(caption));
+        ZeroMemory(&tab, sizeof(tab));
+        tab.mask = TCIF_TEXT;
+        tab.pszText = caption;
+        SendMessageA(gWork->tabControl, TCM_INSERTITEMA, i, (LPARAM)&tab);
+    }
+    return 1;
+}
+
+void ShowOptionsPage(int index)
+{
+    for (int i = 0; i < 4; i++)
+        if (i != index) ShowWindow(*PageWindows(i), SW_HIDE);
+    if (index >= 0 && index < 4) ShowWindow(*PageWindows(index), SW_SHOW);
+}
+
+static void DeleteBrush(HBRUSH* brush)
+{
+    if (*brush) DeleteObject(*brush);
+    *brush = NULL;
+}
+
+/* The brushes of whichever pages initialised; needed on every way out. */
+static void ReleasePageBrushes(void)
+{
+    DeleteBrush(&gWork->backBrush);
+    DeleteBrush(&gWork->dateBlock.swatchBrush);
+    DeleteBrush(&gWork->timeBlock.swatchBrush);
+    DeleteBrush(&gWork->countBlock.swatchBrush);
+}
+
+void EndOptionsDialog(HWND dlg, int ok)
+{
+    if (ok) {
+        ReadGeneralPage(gWork->generalPage);
+        ReadFacePage(&gWork->dateBlock);
+        ReadFacePage(&gWork->timeBlock);
+        ReadFacePage(&gWork->countBlock);
+        GetDlgItemTextA(gWork->countBlock.page, IDC_WAVE_PATH, gState->wavePath, sizeof(gState->wavePath));
+    }
+    ReleasePageBrushes();
+    for (int i = 0; i < 4; i++) {
+        HWND* page = PageWindows(i);
+        if (*page) DestroyWindow(*page);
+        *page = NULL;
+    }
+    EndDialog(dlg, ok);
+}
+
+INT_PTR CALLBACK OptionsDialogProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        if (!CreateOptionsPages(dlg)) {
+            ReleasePageBrushes();
+            EndDialog(dlg, 0);
+        }
+        ShowOptionsPage(0);
+        return TRUE;
+    case WM_NOTIFY: {
+        NMHDR* hdr = (NMHDR*)lParam;
+        if (hdr && hdr->code == (UINT)TCN_SELCHANGE) {
+            gWork->currentPage = (int)SendMessageA(hdr->hwndFrom, TCM_GETCURSEL, 0, 0);
+            ShowOptionsPage(gWork->currentPage);
+        }
+        break;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK) EndOptionsDialog(dlg, 1);
+        else if (LOWORD(wParam) == IDCANCEL) EndOptionsDialog(dlg, 0);
+        break;
+    }
+    return FALSE;
+}
