@@ -2,6 +2,7 @@
 #include "../state/clock_state.h"
 #include "../engine/count_modes.h"
 #include "../options/options_dialog.h"
+#include "../help/help_menu.h"
 #include "../res/resource.h"
 
 static int Counting(void)
@@ -18,6 +19,11 @@ void OnCommand(HWND wnd, WPARAM wParam)
     case IDM_COUNTDOWN: StartCountDown(wnd); break;
     case IDM_OPTIONS:   if (!Counting()) RunOptionsDialog(wnd); break;
     case IDM_EXIT:      PostMessageA(wnd, WM_CLOSE, 0, 0); break;
+    case IDM_HELP:      OpenHelpFile(wnd); break;
+    case IDM_HOMEPAGE:  OpenHomePage(wnd); break;
+    case IDM_ABOUT:
+        DialogBoxParamA(gInstance, MAKEINTRESOURCEA(IDD_ABOUT), wnd, AboutDlgProc, 0);
+        break;
     }
 }
 

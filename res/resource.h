@@ -21,6 +21,10 @@
 #define IDC_CD_MINUTES      102
 #define IDC_CD_SECONDS      103
 
+/* 100: About box */
+#define IDC_ABOUT_VERSION   101
+#define IDC_ABOUT_NAME      102
+
 /* 100: Options dialog and its pages */
 #define IDC_TAB             101
 #define IDC_BACK_SWATCH     101
