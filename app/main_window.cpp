@@ -3,6 +3,7 @@
 #include "input.h"
 #include "../state/settings.h"
 #include "../engine/count_modes.h"
+#include "../engine/face_text.h"
 #include "../res/resource.h"
 
 ATOM RegisterMainClass(void)
@@ -105,7 +106,7 @@ LRESULT CALLBACK MainWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lPara
         OnPaint(wnd);
         return 0;
     case WM_TIMER:
-        InvalidateRect(wnd, NULL, FALSE);
+        if (FaceIsStale()) InvalidateRect(wnd, NULL, FALSE);
         return 0;
     case WM_KEYDOWN:
         OnKeyDown(wnd, wParam);

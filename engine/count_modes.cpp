@@ -8,12 +8,20 @@ static int Counting(void)
     return gState->mode == CountUp || gState->mode == CountDown;
 }
 
+/* Restarts the 100 ms period at the command and shows the new mode at once:
+   the tick itself repaints only when the face has changed. */
+static void RestartTick(void)
+{
+    SetTimer(gMainWnd, TIMER_TICK, TICK_PERIOD, NULL);
+    InvalidateRect(gMainWnd, NULL, FALSE);
+}
+
 void ShowNow(HWND wnd)
 {
     if (gState->mode == Clock) return;
     KillTimer(wnd, TIMER_TICK);
     gState->mode = Clock;
-    SetTimer(gMainWnd, TIMER_TICK, TICK_PERIOD, NULL);
+    RestartTick();
 }
 
 void StartCountUp(HWND wnd)
@@ -22,7 +30,7 @@ void StartCountUp(HWND wnd)
     KillTimer(wnd, TIMER_TICK);
     gState->mode = CountUp;
     gState->tickMark = GetTickCount();
-    SetTimer(gMainWnd, TIMER_TICK, TICK_PERIOD, NULL);
+    RestartTick();
 }
 
 void StopCount(HWND wnd)
@@ -40,7 +48,7 @@ void StartCountDown(HWND wnd)
     KillTimer(wnd, TIMER_TICK);
     gState->mode = CountDown;
     gState->tickMark = GetTickCount() + gState->countdownSeconds * 1000;
-    SetTimer(gMainWnd, TIMER_TICK, TICK_PERIOD, NULL);
+    RestartTick();
 }
 
 /* Runs inside the paint that computed the zero count, so the stop is posted. */

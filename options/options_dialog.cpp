@@ -51,6 +51,8 @@ void ApplyOptions(HWND owner)
     ApplyFaceLine(&s->count, &gWork->countBlock);
     SaveSettings();
     CopyMemory(s->count.text, countText, sizeof(countText));
+    /* Colours, fonts and places may change while the text stays the same. */
+    InvalidateRect(gMainWnd, NULL, FALSE);
     if (s->options.noTitleBar != noTitleBar) RestartProgram(owner);
 }
 

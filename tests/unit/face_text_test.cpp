@@ -268,3 +268,33 @@ TEST_F(Countdown, AcrossTheTickWrap)
 }
 
 }
+
+namespace {
+
+TEST(FaceStaleness, ClockRepaintsOnlyWhenTheSecondChanges)
+{
+    ResetState();
+    SYSTEMTIME t = {};
+    t.wYear = 2026; t.wMonth = 12; t.wDay = 31; t.wDayOfWeek = 4;
+    t.wHour = 23; t.wMinute = 59; t.wSecond = 59; t.wMilliseconds = 10;
+    FormatClockTextsAt(&t);
+
+    SYSTEMTIME later = t;
+    later.wMilliseconds = 990;
+    EXPECT_FALSE(FaceIsStaleAt(&later)) << "same second, same face";
+    SYSTEMTIME next = {};
+    next.wYear = 2027; next.wMonth = 1; next.wDay = 1; next.wDayOfWeek = 5;
+    EXPECT_TRUE(FaceIsStaleAt(&next)) << "midnight of the new year";
+    later = t;
+    later.wDay = 30;
+    EXPECT_TRUE(FaceIsStaleAt(&later)) << "the same time on another day";
+
+    gState->mode = Stopped;
+    EXPECT_FALSE(FaceIsStaleAt(&next)) << "a stopped count never changes by itself";
+    for (ClockMode counting : { CountUp, CountDown }) {
+        gState->mode = counting;
+        EXPECT_TRUE(FaceIsStaleAt(&t)) << "a running count changes every tick";
+    }
+}
+
+}
