@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Makes the README's screenshots from the real program under Wine: the clock face
+# and a running count. Writes docs/clock.png and docs/count.png.
+set -u
+VELMOR_ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BUILD_DIR=${BUILD_DIR:-$VELMOR_ROOT/build}
+. "$VELMOR_ROOT/cmake/setup.sh"
+
+install_packages || exit 1
+build_velmor || exit 1
+make_prefix "$BUILD_DIR/screenshot-prefix"
+start_xvfb || exit 1
+wine "$BUILD_DIR/VELMOR.EXE" </dev/null >/dev/null 2>&1 &
+for _ in $(seq 200); do
+    WINDOW=$(xdotool search --name '^VELMOR$' 2>/dev/null | head -1)
+    [ -n "$WINDOW" ] && break
+    sleep 0.1
+done
+sleep 2
+# The virtual desktop puts the first window at the top-left corner, frame and all.
+import -window root -crop 330x200+0+0 "$VELMOR_ROOT/docs/clock.png"
+xdotool windowactivate "$WINDOW" 2>/dev/null
+xdotool key Return
+sleep 3.4
+import -window root -crop 330x200+0+0 "$VELMOR_ROOT/docs/count.png"
+wineserver -k
+stop_xvfb
+echo "Screenshots: docs/clock.png docs/count.png"
