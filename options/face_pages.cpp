@@ -110,16 +110,21 @@ void ChooseFaceFont(HWND page, PageBlock* block)
 int PickFont(HWND owner, LOGFONTA* lf, COLORREF* color)
 {
     CHOOSEFONTA cf;
+    /* Wine's font dialog writes back the font the user tried even when cancelled. */
+    LOGFONTA edited = *lf;
 
     ZeroMemory(&cf, sizeof(cf));
     /* The size as compiled: a 64-bit dialog refuses the 32-bit one. */
     cf.lStructSize = sizeof(cf);
     cf.hwndOwner = owner;
-    cf.lpLogFont = lf;
+    cf.lpLogFont = &edited;
     cf.rgbColors = *color;
     cf.Flags = CF_BOTH | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS | CF_FORCEFONTEXIST;
     int result = ChooseFontA(&cf);
-    if (result) *color = cf.rgbColors;
+    if (result) {
+        *lf = edited;
+        *color = cf.rgbColors;
+    }
     return result;
 }
 
