@@ -74,6 +74,17 @@ static void FaceItemPath(char* path, const char* name)
     wsprintfA(path, "%s\\%s\\%s", REG_MAKER, REG_PRODUCT, name);
 }
 
+/* Font sizes beyond any screen. Past them GDI under Wine spends up to seconds on one
+   line of text, and a width near 2^31 makes it fault inside TextOut, at every paint
+   from then on: a stored font of such a size counts as unreadable. ChooseFontA makes
+   at most 1638 points, 2184 pixels at 96 dpi. */
+#define FONT_SIZE_LIMIT 4096
+
+static int FontSizeDrawable(LONG size)
+{
+    return size >= -FONT_SIZE_LIMIT && size <= FONT_SIZE_LIMIT;
+}
+
 /* Loads one line; unless both "Option" and "Font" can be read, the whole line
    falls back to its default, font and all. */
 void LoadFaceItem(const char* name, FaceLine* line)
@@ -85,7 +96,8 @@ void LoadFaceItem(const char* name, FaceLine* line)
     RegKey key(path, 1);
     ZeroMemory(&lf, sizeof(lf));
     if (key.hKey && key.ReadBinary("Option", &line->item, sizeof(line->item))
-                 && key.ReadBinary("Font", &lf, sizeof(lf))) {
+                 && key.ReadBinary("Font", &lf, sizeof(lf))
+                 && FontSizeDrawable(lf.lfHeight) && FontSizeDrawable(lf.lfWidth)) {
         /* A face name without terminator would be read past its 32 bytes by GDI. */
         lf.lfFaceName[LF_FACESIZE - 1] = '\0';
         ZeroMemory(line->item.text, sizeof(line->item.text));
@@ -105,6 +117,9 @@ void SaveFaceItem(const char* name, FaceLine* line)
 
     FaceItemPath(path, name);
     RegKey key(path, 0);
+    /* GetObjectA fills the face name only up to its terminator: without this the
+       stored "Font" would carry whatever the stack held after the name. */
+    ZeroMemory(&lf, sizeof(lf));
     if (line->font && GetObjectA(line->font, sizeof(lf), &lf) == sizeof(lf))
         key.WriteBinary("Font", &lf, sizeof(lf));
     ZeroMemory(line->text, sizeof(line->text));
