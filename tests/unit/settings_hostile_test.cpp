@@ -1,4 +1,4 @@
-/* Part 1.2 against a hostile registry: whatever the settings key holds, loading
+/* The settings store against a hostile registry: whatever the settings key holds, loading
    must not crash and must leave a state that can be drawn and saved, and what a
    save stores must load back as the same state. A fixed seed keeps every run
    the same; each iteration plants random contents of random types and sizes in

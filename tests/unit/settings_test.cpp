@@ -1,4 +1,4 @@
-/* Part 1.2: the registry settings store, against the real (Wine) registry under
+/* The registry settings store, against the real (Wine) registry under
    HKCU\Software\ORBA\VELMOR. Values are planted and read back with the plain
    registry calls, so every byte that the store reads or writes is the test's. */
 #include <gtest/gtest.h>
@@ -298,7 +298,7 @@ TEST_F(Settings, FirstStartWithoutWritableFontsStoresNoFontAndLoadsDefaultsNextT
 
 /* ---- Byte examples ---- */
 
-TEST_F(Settings, SaveFaceItemStoresTheSpecExample)
+TEST_F(Settings, SaveFaceItemStoresTheGreenLineExample)
 {
     LOGFONTA lf;
     DefaultLogFont(&lf);

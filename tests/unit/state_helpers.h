@@ -1,5 +1,5 @@
 /* Helpers of the state record and settings store tests: bytes as hex, the
-   default font spelled out from the spec, and font descriptions of live handles. */
+   default font spelled out byte by byte, and font descriptions of live handles. */
 #ifndef VELMOR_STATE_HELPERS_H
 #define VELMOR_STATE_HELPERS_H
 
@@ -12,10 +12,10 @@
 /* In a namespace of their own: other test files define helpers of the same names. */
 namespace statetest {
 
-/* "ＭＳ 明朝" in Shift-JIS, as Part 1.1 spells it. */
+/* "ＭＳ 明朝" in Shift-JIS. */
 static const char kDefaultFaceName[] = "\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9";
 
-/* Bytes as "00 80 FB ...", the way the spec writes them. */
+/* Bytes as "00 80 FB ...", as a hex dump shows them. */
 inline std::string Hex(const void* data, size_t size)
 {
     static const char digits[] = "0123456789ABCDEF";
@@ -30,7 +30,7 @@ inline std::string Hex(const void* data, size_t size)
 }
 inline std::string Hex(const std::vector<BYTE>& bytes) { return Hex(bytes.data(), bytes.size()); }
 
-/* The default LOGFONTA of Part 1.1, byte for byte. */
+/* The default LOGFONTA, byte for byte. */
 inline std::string DefaultLogFontHex()
 {
     BYTE b[60] = {};
@@ -69,7 +69,7 @@ inline std::string DefaultOptionsHex()
     return Hex(b);
 }
 
-/* The default item of a kind, as Part 1.1 gives it, slot zeroed. */
+/* The default item of a kind, slot zeroed. */
 inline std::string DefaultItemHex(int kind)
 {
     static const COLORREF colors[3] = { 0x00000000, 0x00008000, 0x00800000 };

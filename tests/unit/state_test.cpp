@@ -1,4 +1,4 @@
-/* Part 1.1: the state record's stored layouts, its defaults and its three fonts. */
+/* The state record's stored layouts, its defaults and its three fonts. */
 #include <gtest/gtest.h>
 #include "test_support.h"
 #include "state_helpers.h"
@@ -13,7 +13,7 @@ protected:
     void TearDown() override { ResetState(); }
 };
 
-TEST_F(StateRecord, DefaultFaceNameIsTheShiftJisOfTheSpec)
+TEST_F(StateRecord, DefaultFaceNameIsItsShiftJisBytes)
 {
     EXPECT_STREQ(kDefaultFaceName, "ＭＳ 明朝") << "the sources are compiled to code page 932";
 }
@@ -88,7 +88,7 @@ TEST_F(StateRecord, ReleaseFaceFontsDeletesAndNullsEachFontAndMayRunTwice)
     EXPECT_EQ(gState->date.font, (HFONT)NULL);
 }
 
-TEST_F(StateRecord, FaceItemBytesOfTheSpecExample)
+TEST_F(StateRecord, FaceItemBytesOfTheGreenLineExample)
 {
     FaceItem item;
     ZeroMemory(&item, sizeof(item));
