@@ -11,6 +11,7 @@ build_velmor -DVELMOR_TESTS=ON || { echo "FAILED: build"; exit 1; }
 RUN_DIR="$BUILD_DIR/test-run"
 mkdir -p "$RUN_DIR"
 start_xvfb || { echo "FAILED: no X server"; exit 1; }
+start_pulse "$RUN_DIR/pulse" || { stop_xvfb; echo "FAILED: no sound server"; exit 1; }
 make_prefix "$RUN_DIR/prefix"
 keep_wineserver
 
@@ -19,6 +20,7 @@ ctest --output-on-failure --timeout 300 -j1 </dev/null
 status=$?
 
 wineserver -k 2>/dev/null
+stop_pulse
 stop_xvfb
 if [ $status -eq 0 ]; then echo "VELMOR tests: PASSED"; else echo "VELMOR tests: FAILED"; fi
 exit $status

@@ -53,6 +53,33 @@ stop_xvfb() {
     XVFB_PID=""
 }
 
+# A private PulseAudio in folder $1 whose only sink, "velmor", plays into nothing and
+# whose monitor is the default recording source: tests record there what Wine plays.
+# Start it before the Wine prefix runs any program, so Wine finds it.
+start_pulse() {
+    export XDG_RUNTIME_DIR="$1"
+    mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR" || return 1
+    pulseaudio --daemonize=yes --exit-idle-time=-1 -n \
+        --load="module-null-sink sink_name=velmor" \
+        --load="module-native-protocol-unix auth-anonymous=1" </dev/null >/dev/null 2>&1
+    for _ in $(seq 100); do
+        if pactl set-default-sink velmor >/dev/null 2>&1; then
+            PULSE_STARTED=1
+            pactl set-default-source velmor.monitor
+            return
+        fi
+        sleep 0.1
+    done
+    echo "PulseAudio did not start in $XDG_RUNTIME_DIR" >&2
+    return 1
+}
+
+# Stops the daemon of start_pulse only (its pid file lies in XDG_RUNTIME_DIR).
+stop_pulse() {
+    [ -n "${PULSE_STARTED:-}" ] && pulseaudio --kill 2>/dev/null
+    PULSE_STARTED=""
+}
+
 wine_env() {
     export WINEPREFIX="$1"
     export WINEDEBUG=-all

@@ -1,0 +1,39 @@
+/* The clock's face as the user sees it: the client area's pixels, read from the screen. */
+#ifndef VELMOR_E2E_FACE_H
+#define VELMOR_E2E_FACE_H
+
+#include <windows.h>
+#include <vector>
+
+/* The face colours of a first start. */
+const COLORREF kDateColor = RGB(0, 0, 0);
+const COLORREF kTimeColor = RGB(0, 128, 0);
+const COLORREF kCountColor = RGB(0, 0, 128);
+
+struct Face {
+    int width = 0, height = 0;
+    std::vector<DWORD> pixels;
+
+    /* Pixels of exactly this colour. */
+    size_t Count(COLORREF color) const;
+    bool operator==(const Face& other) const;
+    bool operator!=(const Face& other) const { return !(*this == other); }
+};
+
+/* Repaints the client area at once and reads it. */
+Face RepaintAndCapture(HWND wnd);
+
+/* The clock face: date and time colours, no count colour. */
+bool ShowsClock(const Face& face);
+/* A count face: the count colour and neither of the clock's line colours. */
+bool ShowsCount(const Face& face);
+
+/* Waits until the face differs from before. */
+bool WaitForFaceChange(HWND wnd, const Face& before);
+/* Waits until repaint after repaint shows the same face for longer than a running
+   count or clock would hold still, and gives that face. */
+bool WaitForFrozenFace(HWND wnd, Face* frozen);
+/* Waits for a face for which test holds, and gives it. */
+bool WaitForFace(HWND wnd, bool (*test)(const Face&), Face* face);
+
+#endif
