@@ -156,6 +156,7 @@ int StartProgramFile(const char* path)
     STARTUPINFOA si;
     PROCESS_INFORMATION pi;
 
+    if (lstrlenA(path) >= MAX_PATH * 2) return 0;
     wsprintfA(commandLine, "\"%s\"", path);
     ZeroMemory(&si, sizeof(si));
     si.cb = sizeof(si);
