@@ -1,27 +1,13 @@
-/* The clock's face as the user sees it: the client area's pixels, read from the screen. */
+/* The clock's face as the scenarios test it: which lines it shows, and waiting for it. */
 #ifndef VELMOR_E2E_FACE_H
 #define VELMOR_E2E_FACE_H
 
-#include <windows.h>
-#include <vector>
+#include "../host/face_pixels.h"
 
 /* The face colours of a first start. */
 const COLORREF kDateColor = RGB(0, 0, 0);
 const COLORREF kTimeColor = RGB(0, 128, 0);
 const COLORREF kCountColor = RGB(0, 0, 128);
-
-struct Face {
-    int width = 0, height = 0;
-    std::vector<DWORD> pixels;
-
-    /* Pixels of exactly this colour. */
-    size_t Count(COLORREF color) const;
-    bool operator==(const Face& other) const;
-    bool operator!=(const Face& other) const { return !(*this == other); }
-};
-
-/* Repaints the client area at once and reads it. */
-Face RepaintAndCapture(HWND wnd);
 
 /* The clock face: date and time colours, no count colour. */
 bool ShowsClock(const Face& face);
