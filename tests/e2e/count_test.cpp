@@ -1,39 +1,8 @@
 /* The keys, menus and mouse on the main window, and what the face shows for them. */
-#include "support.h"
-#include "face.h"
+#include "scene.h"
 #include "../../res/resource.h"
 
-class Counting : public Scenario {
-protected:
-    /* Starts the program and waits for the clock face. */
-    void StartClock()
-    {
-        ASSERT_TRUE(app.Start());
-        wnd = app.Window();
-        Face face;
-        ASSERT_TRUE(WaitForFace(wnd, ShowsClock, &face)) << "no date and time in their colours";
-    }
-
-    /* Enter starts a count that runs. */
-    void CountUp()
-    {
-        Face face;
-        ASSERT_TRUE(PressKey(wnd, VK_RETURN));
-        ASSERT_TRUE(WaitForFace(wnd, ShowsCount, &face)) << "Enter showed no count";
-        ASSERT_TRUE(WaitForFaceChange(wnd, face)) << "the count does not run";
-    }
-
-    /* The key stops the count: the face freezes on a count. */
-    void ExpectKeyStops(WORD key, Face* stopped)
-    {
-        ASSERT_TRUE(PressKey(wnd, key));
-        ASSERT_TRUE(WaitForFrozenFace(wnd, stopped)) << "the count did not stop";
-        EXPECT_TRUE(ShowsCount(*stopped)) << "the stopped face shows no count";
-    }
-
-    Velmor app;
-    HWND wnd = NULL;
-};
+class Counting : public ClockScenario {};
 
 class MenuBar : public Counting {};
 
@@ -68,9 +37,7 @@ TEST_F(MenuBar, MnemonicsOpenBothPopups)
 {
     Face face, stopped;
     ASSERT_NO_FATAL_FAILURE(StartClock());
-    ASSERT_TRUE(PressKey(wnd, 'D', { VK_MENU }));
-    ASSERT_TRUE(WaitUntil([&] { return PopupMenuOpen(wnd); })) << "Alt+D opened no menu";
-    ASSERT_TRUE(PressKey(wnd, 'A'));
+    ASSERT_TRUE(ChooseMenuItem(wnd, 'D', 'A'));
     ASSERT_TRUE(WaitForFace(wnd, ShowsCount, &face)) << "A in the first menu did not count up";
     EXPECT_TRUE(WaitUntil([&] { return !PopupMenuOpen(wnd); })) << "the menu stayed open";
     ASSERT_NO_FATAL_FAILURE(ExpectKeyStops(VK_RETURN, &stopped));

@@ -35,10 +35,21 @@ bool WaitForFrozenFace(HWND wnd, Face* frozen)
     });
 }
 
-bool WaitForFace(HWND wnd, bool (*test)(const Face&), Face* face)
+static bool WaitForCapture(HWND wnd, Face (*capture)(HWND), const FaceTest& test, Face* face,
+                           DWORD timeoutMs)
 {
     return WaitUntil([&] {
-        *face = RepaintAndCapture(wnd);
+        *face = capture(wnd);
         return test(*face);
-    });
+    }, timeoutMs);
+}
+
+bool WaitForFace(HWND wnd, const FaceTest& test, Face* face)
+{
+    return WaitForCapture(wnd, RepaintAndCapture, test, face, kDeadline);
+}
+
+bool WaitForShownFace(HWND wnd, const FaceTest& test, Face* face, DWORD timeoutMs)
+{
+    return WaitForCapture(wnd, CaptureFace, test, face, timeoutMs);
 }

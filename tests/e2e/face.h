@@ -3,6 +3,7 @@
 #define VELMOR_E2E_FACE_H
 
 #include "../host/face_pixels.h"
+#include <functional>
 
 /* The face colours of a first start. */
 const COLORREF kDateColor = RGB(0, 0, 0);
@@ -19,7 +20,10 @@ bool WaitForFaceChange(HWND wnd, const Face& before);
 /* Waits until repaint after repaint shows the same face for longer than a running
    count or clock would hold still, and gives that face. */
 bool WaitForFrozenFace(HWND wnd, Face* frozen);
+typedef std::function<bool(const Face&)> FaceTest;
 /* Waits for a face for which test holds, and gives it. */
-bool WaitForFace(HWND wnd, bool (*test)(const Face&), Face* face);
+bool WaitForFace(HWND wnd, const FaceTest& test, Face* face);
+/* The same without asking for paints: what the window draws by its own accord. */
+bool WaitForShownFace(HWND wnd, const FaceTest& test, Face* face, DWORD timeoutMs);
 
 #endif

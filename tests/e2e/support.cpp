@@ -15,17 +15,27 @@ bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs)
     return true;
 }
 
-/* The built program, by the path Wine gives the Unix root. */
-static std::string ProgramPath()
+std::string WinePath(const char* unixPath)
 {
-    std::string path = "Z:" VELMOR_EXE_PATH;
+    std::string path = std::string("Z:") + unixPath;
     for (char& c : path)
         if (c == '/') c = '\\';
     return path;
 }
 
+std::string ProgramPath()
+{
+    return WinePath(VELMOR_EXE_PATH);
+}
+
+std::string BesideProgram(const char* name)
+{
+    std::string path = ProgramPath();
+    return path.substr(0, path.rfind('\\') + 1) + name;
+}
+
 struct WindowSearch {
-    DWORD processId;
+    DWORD processId;    /* 0: any process */
     HWND found;
 };
 
@@ -36,15 +46,21 @@ static BOOL CALLBACK MatchMainWindow(HWND wnd, LPARAM param)
     char className[16];
 
     GetWindowThreadProcessId(wnd, &processId);
-    if (processId != search->processId || !IsWindowVisible(wnd)) return TRUE;
+    if ((search->processId && processId != search->processId) || !IsWindowVisible(wnd)) return TRUE;
     if (!GetClassNameA(wnd, className, sizeof(className)) || lstrcmpA(className, "VELMOR")) return TRUE;
     search->found = wnd;
     return FALSE;
 }
 
-testing::AssertionResult Velmor::Start()
+static HWND WaitForMainWindow(DWORD processId)
 {
-    std::string path = ProgramPath();
+    WindowSearch search = { processId, NULL };
+    WaitUntil([&] { EnumWindows(MatchMainWindow, (LPARAM)&search); return search.found != NULL; });
+    return search.found;
+}
+
+testing::AssertionResult Velmor::Start(const std::string& path)
+{
     std::string commandLine = "\"" + path + "\"";
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
@@ -52,11 +68,22 @@ testing::AssertionResult Velmor::Start()
         return testing::AssertionFailure() << "cannot start " << path << ": error " << GetLastError();
     WaitForInputIdle(process_.hProcess, kDeadline);
 
-    WindowSearch search = { process_.dwProcessId, NULL };
-    if (!WaitUntil([&] { EnumWindows(MatchMainWindow, (LPARAM)&search); return search.found != NULL; }))
-        return testing::AssertionFailure() << path << " showed no visible window of class VELMOR";
-    window_ = search.found;
+    window_ = WaitForMainWindow(process_.dwProcessId);
+    if (!window_) return testing::AssertionFailure() << path << " showed no visible window of class VELMOR";
     return testing::AssertionSuccess();
+}
+
+bool Velmor::Running() const
+{
+    return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::string Velmor::ImagePath() const
+{
+    char path[MAX_PATH * 2] = "";
+    DWORD size = sizeof(path);
+    if (!QueryFullProcessImageNameA(process_.hProcess, 0, path, &size)) return "";
+    return path;
 }
 
 testing::AssertionResult Velmor::WaitForExit()
@@ -66,15 +93,36 @@ testing::AssertionResult Velmor::WaitForExit()
     return testing::AssertionSuccess();
 }
 
-Velmor::~Velmor()
+testing::AssertionResult Velmor::FollowRestart()
 {
-    if (!process_.hProcess) return;
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+    testing::AssertionResult ended = WaitForExit();
+    if (!ended) return ended;
+    Release();
+    /* The old copy is gone, so any window of the class now is the new copy's. */
+    window_ = WaitForMainWindow(0);
+    if (!window_) return testing::AssertionFailure() << "no new copy opened a window";
+    GetWindowThreadProcessId(window_, &process_.dwProcessId);
+    process_.hProcess = OpenProcess(PROCESS_ALL_ACCESS, FALSE, process_.dwProcessId);
+    if (!process_.hProcess)
+        return testing::AssertionFailure() << "cannot open the new copy: error " << GetLastError();
+    return testing::AssertionSuccess();
+}
+
+void Velmor::Release()
+{
+    if (Running()) {
         TerminateProcess(process_.hProcess, 1);
         WaitForSingleObject(process_.hProcess, kDeadline);
     }
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
+    if (process_.hThread) CloseHandle(process_.hThread);
+    if (process_.hProcess) CloseHandle(process_.hProcess);
+    process_ = PROCESS_INFORMATION();
+    window_ = NULL;
+}
+
+Velmor::~Velmor()
+{
+    Release();
 }
 
 void Scenario::SetUp()
@@ -112,11 +160,11 @@ bool ReadSetting(const char* name, std::vector<BYTE>* bytes, const char* subkey)
     return result == ERROR_SUCCESS;
 }
 
-void PlantSetting(const char* name, DWORD type, const std::vector<BYTE>& bytes)
+void PlantSetting(const char* name, DWORD type, const std::vector<BYTE>& bytes, const char* subkey)
 {
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL,
-                              &key, NULL), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, KeyPath(subkey).c_str(), 0, NULL, 0, KEY_ALL_ACCESS,
+                              NULL, &key, NULL), ERROR_SUCCESS);
     EXPECT_EQ(RegSetValueExA(key, name, 0, type, bytes.data(), (DWORD)bytes.size()), ERROR_SUCCESS);
     RegCloseKey(key);
 }
@@ -173,6 +221,12 @@ HWND WaitForDialog(HWND owner, const char* title)
 bool DialogGone(HWND dialog)
 {
     return !IsWindow(dialog) || !IsWindowVisible(dialog);
+}
+
+bool Answers(HWND wnd)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(wnd, WM_NULL, 0, 0, SMTO_NORMAL, kDeadline, &result) != 0;
 }
 
 std::string ControlText(HWND dialog, int id)
@@ -232,12 +286,22 @@ testing::AssertionResult PressKey(HWND wnd, WORD key, std::initializer_list<WORD
     return testing::AssertionSuccess();
 }
 
-static HWND CaptureOf(HWND wnd)
+static GUITHREADINFO ThreadInfo(HWND wnd)
 {
     GUITHREADINFO info = {};
     info.cbSize = sizeof(info);
     GetGUIThreadInfo(GetWindowThreadProcessId(wnd, NULL), &info);
-    return info.hwndCapture;
+    return info;
+}
+
+static HWND CaptureOf(HWND wnd)
+{
+    return ThreadInfo(wnd).hwndCapture;
+}
+
+HWND FocusOf(HWND wnd)
+{
+    return ThreadInfo(wnd).hwndFocus;
 }
 
 static LPARAM ClientPoint(POINT pt)
@@ -294,10 +358,77 @@ testing::AssertionResult ClickToClose(HWND dialog, int button)
     return testing::AssertionSuccess();
 }
 
+const char* DismissalName(Dismissal way)
+{
+    switch (way) {
+    case Dismissal::Ok:     return "OK";
+    case Dismissal::Cancel: return "Cancel";
+    case Dismissal::Escape: return "Escape";
+    default:                return "the close box";
+    }
+}
+
+testing::AssertionResult Dismiss(HWND dialog, Dismissal way)
+{
+    switch (way) {
+    case Dismissal::Ok:
+    case Dismissal::Cancel:
+        /* Posted: a button may open a box of its own, which would hold a sent message. */
+        PostMessageA(GetDlgItem(dialog, way == Dismissal::Ok ? IDOK : IDCANCEL), BM_CLICK, 0, 0);
+        break;
+    case Dismissal::Escape: {
+        testing::AssertionResult pressed = PressKey(dialog, VK_ESCAPE);
+        if (!pressed) return pressed;
+        break;
+    }
+    case Dismissal::CloseBox:
+        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+    }
+    if (!WaitUntil([&] { return !IsWindow(dialog); }))
+        return testing::AssertionFailure() << DismissalName(way) << " left the dialog open";
+    return testing::AssertionSuccess();
+}
+
 testing::AssertionResult StartCountdown(HWND main, const char* seconds)
 {
     HWND dialog = OpenCountdownDialog(main);
     if (!dialog) return testing::AssertionFailure() << "Shift+Enter opened no countdown dialog";
     SetControlText(dialog, IDC_CD_SECONDS, seconds);
     return ClickToClose(dialog, IDOK);
+}
+
+testing::AssertionResult ChooseMenuItem(HWND wnd, WORD popup, WORD item)
+{
+    testing::AssertionResult pressed = PressKey(wnd, popup, { VK_MENU });
+    if (!pressed) return pressed;
+    if (!WaitUntil([&] { return PopupMenuOpen(wnd); }))
+        return testing::AssertionFailure() << "Alt+" << (char)popup << " opened no menu";
+    return PressKey(wnd, item);
+}
+
+Folder::Folder(const std::string& path) : path_(path)
+{
+    CreateDirectoryA(path_.c_str(), NULL);
+}
+
+Folder::~Folder()
+{
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA(File("*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA(File(entry.cFileName).c_str());
+        } while (FindNextFileA(search, &entry));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path_.c_str());
+}
+
+testing::AssertionResult Folder::CopyIn(const std::string& source, const char* name)
+{
+    if (!CopyFileA(source.c_str(), File(name).c_str(), FALSE))
+        return testing::AssertionFailure() << "cannot copy " << source << " to " << File(name)
+                                           << ": error " << GetLastError();
+    return testing::AssertionSuccess();
 }

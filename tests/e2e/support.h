@@ -16,6 +16,12 @@ const DWORD kDeadline = 15000;
 /* Polls until cond holds or timeoutMs have passed; returns whether it held. */
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs = kDeadline);
 
+/* A file of the build by the path Wine gives the Unix root (Z:\...). */
+std::string WinePath(const char* unixPath);
+/* The built VELMOR.EXE, and a file beside it. */
+std::string ProgramPath();
+std::string BesideProgram(const char* name);
+
 /* One copy of VELMOR.EXE. Whatever is still running when the object dies is ended. */
 class Velmor {
 public:
@@ -24,13 +30,22 @@ public:
     Velmor(const Velmor&) = delete;
     Velmor& operator=(const Velmor&) = delete;
 
-    /* Starts the program and waits for its visible main window. */
-    testing::AssertionResult Start();
+    /* Starts the program file at path and waits for its visible main window. */
+    testing::AssertionResult Start(const std::string& path = ProgramPath());
     HWND Window() const { return window_; }
+    DWORD ProcessId() const { return process_.dwProcessId; }
+    bool Running() const;
+    /* The program file the process runs, as the system names it. */
+    std::string ImagePath() const;
     /* Waits for the process to end by itself. */
     testing::AssertionResult WaitForExit();
+    /* Waits for this copy to end and takes over the copy that opened its window in
+       its place. */
+    testing::AssertionResult FollowRestart();
 
 private:
+    void Release();
+
     PROCESS_INFORMATION process_ = {};
     HWND window_ = NULL;
 };
@@ -44,7 +59,7 @@ protected:
 /* Registry values under HKCU\Software\ORBA\VELMOR, or its subkey when one is named. */
 std::vector<BYTE> BytesOf(const void* data, size_t size);
 bool ReadSetting(const char* name, std::vector<BYTE>* bytes, const char* subkey = NULL);
-void PlantSetting(const char* name, DWORD type, const std::vector<BYTE>& bytes);
+void PlantSetting(const char* name, DWORD type, const std::vector<BYTE>& bytes, const char* subkey = NULL);
 /* Values and subkeys directly in the program's key; -1 when the key is missing. */
 int SettingsEntryCount();
 /* A RECT as it is stored: four signed 32-bit little-endian numbers. */
@@ -57,23 +72,51 @@ bool SameRect(const RECT& a, const RECT& b);
 /* The visible "#32770" dialog titled title (code page 932) owned by owner. */
 HWND WaitForDialog(HWND owner, const char* title);
 bool DialogGone(HWND dialog);
+/* Whether wnd still exists once its thread has handled everything that came before:
+   a message sent now is handled only after the current one. */
+bool Answers(HWND wnd);
 /* A dialog control's text, read with WM_GETTEXT (the only way across processes). */
 std::string ControlText(HWND dialog, int id);
 void SetControlText(HWND dialog, int id, const char* text);
 /* Whether a popup menu of wnd's process is open. */
 bool PopupMenuOpen(HWND wnd);
+/* Opens a popup of wnd's menu bar with Alt and its mnemonic, then types the item's
+   mnemonic: Wine cannot read another process's menu, but the keys work it. */
+testing::AssertionResult ChooseMenuItem(HWND wnd, WORD popup, WORD item);
 
 /* The program's countdown dialog, opened with Shift+Enter as a user would. */
 HWND OpenCountdownDialog(HWND main);
 /* Clicks a dialog button and waits for the dialog to close. */
 testing::AssertionResult ClickToClose(HWND dialog, int button);
+/* The ways a user ends a dialog; each waits until the dialog window is destroyed. */
+enum class Dismissal { Ok, Cancel, Escape, CloseBox };
+testing::AssertionResult Dismiss(HWND dialog, Dismissal way);
+const char* DismissalName(Dismissal way);
 /* Opens the countdown dialog, enters seconds and starts the countdown. */
 testing::AssertionResult StartCountdown(HWND main, const char* seconds);
 
+/* The window that has the keyboard focus in wnd's thread. */
+HWND FocusOf(HWND wnd);
 /* Brings wnd to the front and types key with the modifier keys held. */
 testing::AssertionResult PressKey(HWND wnd, WORD key, std::initializer_list<WORD> modifiers = {});
 /* Presses the left button at client point grab, moves the cursor by each offset from
    where it started in turn, waiting for the window to follow, and releases. */
 testing::AssertionResult DragMouse(HWND wnd, POINT grab, std::initializer_list<POINT> moves);
+
+/* A folder made for one scenario (a code page 932 path), removed with every file in
+   it when the object dies. */
+class Folder {
+public:
+    explicit Folder(const std::string& path);
+    ~Folder();
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+
+    std::string File(const char* name) const { return path_ + "\\" + name; }
+    testing::AssertionResult CopyIn(const std::string& source, const char* name);
+
+private:
+    std::string path_;
+};
 
 #endif

@@ -15,12 +15,39 @@ size_t Face::Count(COLORREF color) const
     return count;
 }
 
+std::vector<bool> Face::Where(COLORREF color) const
+{
+    DWORD pixel = PixelOf(color);
+    std::vector<bool> where(pixels.size());
+    for (size_t i = 0; i < pixels.size(); i++) where[i] = (pixels[i] & 0xFFFFFF) == pixel;
+    return where;
+}
+
+RECT Face::Bounds(COLORREF color) const
+{
+    std::vector<bool> where = Where(color);
+    RECT bounds = {};
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++) {
+            if (!where[(size_t)y * width + x]) continue;
+            RECT pixel = { x, y, x + 1, y + 1 };
+            UnionRect(&bounds, &bounds, &pixel);
+        }
+    return bounds;
+}
+
+COLORREF Face::At(int x, int y) const
+{
+    DWORD p = pixels[(size_t)y * width + x];
+    return RGB(p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF);
+}
+
 bool Face::operator==(const Face& other) const
 {
     return width == other.width && height == other.height && pixels == other.pixels;
 }
 
-static Face Capture(HWND wnd)
+Face CaptureFace(HWND wnd)
 {
     Face face;
     RECT client;
@@ -54,5 +81,5 @@ static Face Capture(HWND wnd)
 Face RepaintAndCapture(HWND wnd)
 {
     RedrawWindow(wnd, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
-    return Capture(wnd);
+    return CaptureFace(wnd);
 }
