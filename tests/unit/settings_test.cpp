@@ -81,39 +81,41 @@ Stored Read(const char* sub, const char* name)
     return s;
 }
 
-/* The value names of a key, sorted, each with its type and size: "Name:type:size". */
-std::vector<std::string> Values(const char* sub)
+/* The sorted list of what entry(key, i, &text) gives for i = 0, 1, ... until it fails. */
+std::vector<std::string> Enumerate(const char* sub, bool (*entry)(HKEY, DWORD, std::string*))
 {
     std::vector<std::string> out;
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, KeyPath(sub).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return out;
-    for (DWORD i = 0;; i++) {
-        char name[256];
-        DWORD nameSize = sizeof(name), type = 0, size = 0;
-        if (RegEnumValueA(key, i, name, &nameSize, NULL, &type, NULL, &size) != ERROR_SUCCESS) break;
-        out.push_back(std::string(name) + ":" + std::to_string(type) + ":" + std::to_string(size));
-    }
+    std::string text;
+    for (DWORD i = 0; entry(key, i, &text); i++) out.push_back(text);
     RegCloseKey(key);
     std::sort(out.begin(), out.end());
     return out;
 }
 
+/* The values of a key, each as "Name:type:size". */
+std::vector<std::string> Values(const char* sub)
+{
+    return Enumerate(sub, [](HKEY key, DWORD i, std::string* text) {
+        char name[256];
+        DWORD nameSize = sizeof(name), type = 0, size = 0;
+        if (RegEnumValueA(key, i, name, &nameSize, NULL, &type, NULL, &size) != ERROR_SUCCESS) return false;
+        *text = std::string(name) + ":" + std::to_string(type) + ":" + std::to_string(size);
+        return true;
+    });
+}
+
 std::vector<std::string> Subkeys(const char* sub)
 {
-    std::vector<std::string> out;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, KeyPath(sub).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return out;
-    for (DWORD i = 0;; i++) {
+    return Enumerate(sub, [](HKEY key, DWORD i, std::string* text) {
         char name[256];
         DWORD nameSize = sizeof(name);
-        if (RegEnumKeyExA(key, i, name, &nameSize, NULL, NULL, NULL, NULL) != ERROR_SUCCESS) break;
-        out.push_back(name);
-    }
-    RegCloseKey(key);
-    std::sort(out.begin(), out.end());
-    return out;
+        if (RegEnumKeyExA(key, i, name, &nameSize, NULL, NULL, NULL, NULL) != ERROR_SUCCESS) return false;
+        *text = name;
+        return true;
+    });
 }
 
 std::vector<std::string> Names(std::initializer_list<const char*> names)
