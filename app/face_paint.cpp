@@ -32,14 +32,18 @@ POINT FaceTextOrigin(const FaceItem* item, int width, int height, SIZE text,
 void DrawFaceItem(HDC hdc, const FaceLine* line, int width, int height, int secondLine)
 {
     SIZE extent = { 0, 0 };
-    int len = lstrlenA(line->text);
+    /* The A functions convert on the heap at every call, ten times a second;
+       converting here keeps the paint free of allocations. */
+    WCHAR text[FACE_TEXT_SIZE];
+    int len = MultiByteToWideChar(CP_ACP, 0, line->text, lstrlenA(line->text), text, FACE_TEXT_SIZE);
 
     SetTextColor(hdc, line->item.color);
     HFONT oldFont = (HFONT)SelectObject(hdc, line->font);
-    GetTextExtentPoint32A(hdc, line->text, len, &extent);
+    GetTextExtentPoint32W(hdc, text, len, &extent);
     POINT pt = FaceTextOrigin(&line->item, width, height, extent,
                               gState->mode != Clock || gState->options.oneLine, secondLine);
-    TextOutA(hdc, pt.x, pt.y, line->text, len);
+    /* No right-to-left text here: skipping the reordering also skips its buffer. */
+    ExtTextOutW(hdc, pt.x, pt.y, ETO_IGNORELANGUAGE, NULL, text, len, NULL);
     SelectObject(hdc, oldFont);
 }
 
