@@ -140,8 +140,8 @@ static void MeasureCountdowns(int longest)
             if (tick < earliestTick) earliestTick = tick;
             if (tick > latestTick) latestTick = tick;
         }
-        sprintf(figure, "countdown of %lu s (%d runs): end action relative to the end tick",
-                length.seconds, length.runs);
+        sprintf(figure, "countdown of %lu s (%d run%s): end action relative to the end tick",
+                length.seconds, length.runs, length.runs > 1 ? "s" : "");
         sprintf(value, "%+.1f .. %+.1f ms", earliest / 1000, latest / 1000);
         sprintf(ticks, "by GetTickCount: %+ld .. %+ld ms", earliestTick, latestTick);
         PrintRow(figure, value, ticks, 0, "-100 .. +150 ms", earliest >= -100000 && latest <= 150000);

@@ -58,13 +58,20 @@ class Bench:
         self.minimal = os.path.join(args.build, "bench", "velmor_minimal.exe")
         self.prefix = os.environ["WINEPREFIX"]
 
-    def tool(self, *arguments, check=True):
-        """Runs velmor_bench.exe and returns what it printed."""
-        done = subprocess.run(["wine", self.exe, *arguments], stdin=subprocess.DEVNULL,
-                              stdout=subprocess.PIPE, text=True)
-        if check and done.returncode != 0:
-            sys.exit(f"velmor_bench {' '.join(arguments)} failed ({done.returncode})")
-        return done.stdout
+    def tool(self, *arguments, check=True, echo=False):
+        """Runs velmor_bench.exe and returns what it printed, echoing it line by line
+        as it comes when asked, since some parts run for minutes."""
+        process = subprocess.Popen(["wine", self.exe, *arguments], stdin=subprocess.DEVNULL,
+                                   stdout=subprocess.PIPE, text=True)
+        lines = []
+        for line in process.stdout:
+            lines.append(line)
+            if echo:
+                sys.stdout.write(line)
+                sys.stdout.flush()
+        if process.wait() != 0 and check:
+            sys.exit(f"velmor_bench {' '.join(arguments)} failed ({process.returncode})")
+        return "".join(lines)
 
     def cpu_span(self, program_pid):
         """CPU seconds over one measured span, by group: the program (if any), wineserver,
@@ -154,8 +161,11 @@ def running_cost(bench, args):
         # The idle prefix's own share (Wine's services keep wineserver busy) is common to
         # both sides; without it the ratio shows what the windows themselves cost.
         rest = counted(idle)
-        row(f"the same above the idle prefix ({rest:.2f} s)", f"{value - rest:.2f} s",
-            f"{base - rest:.2f} s", (value - rest) / (base - rest) if base > rest else None)
+        figure = f"the same above the idle prefix ({rest:.2f} s)"
+        if value > rest and base > rest:
+            row(figure, f"{value - rest:.2f} s", f"{base - rest:.2f} s", (value - rest) / (base - rest))
+        else:
+            row(figure, "within the idle prefix's own spread")
 
     print("\nCPU seconds by process, median over the runs:\n")
     groups = ["program", "wineserver", "X server", "other Wine processes"]
@@ -188,10 +198,9 @@ def main():
     print("|---|---|---|---|---|---|", flush=True)
 
     if "inprocess" in parts:
-        sys.stdout.write(bench.tool("paint", "format", "alloc", f"accuracy={args.count_up}"))
+        bench.tool("paint", "format", "alloc", f"accuracy={args.count_up}", echo=True)
     if "startup" in parts:
-        sys.stdout.write(bench.tool("startup", wine_path(bench.velmor), wine_path(bench.minimal)))
-    sys.stdout.flush()
+        bench.tool("startup", wine_path(bench.velmor), wine_path(bench.minimal), echo=True)
     if "cost" in parts:
         running_cost(bench, args)
     print(f"\nFinished {time.strftime('%Y-%m-%d %H:%M')} with load average {load_average()}")
