@@ -59,20 +59,13 @@ class Bench:
         self.minimal = os.path.join(args.build, "bench", "velmor_minimal.exe")
         self.prefix = os.environ["WINEPREFIX"]
 
-    def tool(self, *arguments, check=True, echo=False):
-        """Runs velmor_bench.exe and returns what it printed, echoing it line by line
-        as it comes when asked, since some parts run for minutes."""
-        process = subprocess.Popen(["wine", self.exe, *arguments], stdin=subprocess.DEVNULL,
-                                   stdout=subprocess.PIPE, text=True)
-        lines = []
-        for line in process.stdout:
-            lines.append(line)
-            if echo:
-                sys.stdout.write(line)
-                sys.stdout.flush()
-        if process.wait() != 0 and check:
-            sys.exit(f"velmor_bench {' '.join(arguments)} failed ({process.returncode})")
-        return "".join(lines)
+    def tool(self, *arguments, check=True):
+        """Runs velmor_bench.exe. Its rows go straight to this script's output, each as
+        soon as it is measured, since some parts run for minutes."""
+        sys.stdout.flush()
+        done = subprocess.run(["wine", self.exe, *arguments], stdin=subprocess.DEVNULL)
+        if check and done.returncode != 0:
+            sys.exit(f"velmor_bench {' '.join(arguments)} failed ({done.returncode})")
 
     def cpu_span(self, program_pid):
         """CPU seconds over one measured span, by group: the program (if any), wineserver,
@@ -205,9 +198,9 @@ def main():
     print("|---|---|---|---|---|---|", flush=True)
 
     if "inprocess" in parts:
-        bench.tool("paint", "format", "alloc", f"accuracy={args.count_up}", echo=True)
+        bench.tool("paint", "format", "alloc", f"accuracy={args.count_up}")
     if "startup" in parts:
-        bench.tool("startup", wine_path(bench.velmor), wine_path(bench.minimal), echo=True)
+        bench.tool("startup", wine_path(bench.velmor), wine_path(bench.minimal))
     if "cost" in parts:
         running_cost(bench, args)
     print(f"\nFinished {time.strftime('%Y-%m-%d %H:%M')} with load average {load_average()}")

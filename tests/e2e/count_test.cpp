@@ -64,7 +64,7 @@ TEST_F(Counting, CountdownStopsAtZeroAndOffersItsLengthAgain)
     ASSERT_NE(dialog, nullptr) << "Shift+Enter opened no countdown dialog";
     ExpectOffered(dialog, "0", "0", "0");
     SetControlText(dialog, IDC_CD_SECONDS, "2");
-    ASSERT_TRUE(ClickToClose(dialog, IDOK));
+    ASSERT_TRUE(Dismiss(dialog, Dismissal::Ok));
     ASSERT_TRUE(WaitForFace(wnd, ShowsCount, &face)) << "the countdown showed no count";
     EXPECT_TRUE(WaitForFaceChange(wnd, face)) << "the countdown does not run";
     ASSERT_TRUE(WaitForFrozenFace(wnd, &end)) << "the countdown did not stop";
@@ -72,7 +72,7 @@ TEST_F(Counting, CountdownStopsAtZeroAndOffersItsLengthAgain)
     dialog = OpenCountdownDialog(wnd);
     ASSERT_NE(dialog, nullptr) << "Shift+Enter opened no countdown dialog after a countdown";
     ExpectOffered(dialog, "0", "0", "2");
-    ASSERT_TRUE(ClickToClose(dialog, IDCANCEL));
+    ASSERT_TRUE(Dismiss(dialog, Dismissal::Cancel));
 
     /* A countdown of no length stops at its first paint, on the zero count: the face the
        two-second countdown must have ended on. A stopped count-up in between proves the

@@ -45,7 +45,7 @@ public:
     {
         LONG size = sizeof(previous_);
         hadPrevious_ = RegQueryValueA(HKEY_CLASSES_ROOT, ".txt", previous_, &size) == ERROR_SUCCESS;
-        std::string command = "\"" + Opener() + "\" \"%1\"";
+        std::string command = "\"" + OpenerPath() + "\" \"%1\"";
         RegSetValueA(HKEY_CLASSES_ROOT, ".txt", REG_SZ, kProgId, 0);
         RegSetValueA(HKEY_CLASSES_ROOT, (std::string(kProgId) + "\\shell\\open\\command").c_str(), REG_SZ,
                      command.c_str(), 0);
@@ -63,9 +63,8 @@ public:
     TextAssociation(const TextAssociation&) = delete;
     TextAssociation& operator=(const TextAssociation&) = delete;
 
-    static std::string Opener() { return WinePath(OPENER_EXE_PATH); }
     /* The command line the opener was started with, once it has written it. */
-    static std::string Log() { return Opener() + ".log"; }
+    static std::string Log() { return OpenerPath() + ".log"; }
 
 private:
     static constexpr const char* kProgId = "VelmorTestTxt";

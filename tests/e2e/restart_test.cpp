@@ -10,7 +10,7 @@ static const char kProgramFolder[] = "C:\\velmor test 表";
    lead: the opener, which leaves a log when it runs. */
 class Decoy {
 public:
-    Decoy() { CopyFileA(WinePath(OPENER_EXE_PATH).c_str(), kPath, FALSE); }
+    Decoy() { CopyFileA(OpenerPath().c_str(), kPath, FALSE); }
     ~Decoy()
     {
         DeleteFileA(kPath);

@@ -28,6 +28,11 @@ std::string ProgramPath()
     return WinePath(VELMOR_EXE_PATH);
 }
 
+std::string OpenerPath()
+{
+    return WinePath(OPENER_EXE_PATH);
+}
+
 std::string BesideProgram(const char* name)
 {
     std::string path = ProgramPath();
@@ -218,11 +223,6 @@ HWND WaitForDialog(HWND owner, const char* title)
     return found;
 }
 
-bool DialogGone(HWND dialog)
-{
-    return !IsWindow(dialog) || !IsWindowVisible(dialog);
-}
-
 bool Answers(HWND wnd)
 {
     DWORD_PTR result = 0;
@@ -350,14 +350,6 @@ HWND OpenCountdownDialog(HWND main)
     return WaitForDialog(main, "カウントダウン");
 }
 
-testing::AssertionResult ClickToClose(HWND dialog, int button)
-{
-    SendMessageA(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
-    if (!WaitUntil([&] { return DialogGone(dialog); }))
-        return testing::AssertionFailure() << "button " << button << " left the dialog open";
-    return testing::AssertionSuccess();
-}
-
 const char* DismissalName(Dismissal way)
 {
     switch (way) {
@@ -395,7 +387,7 @@ testing::AssertionResult StartCountdown(HWND main, const char* seconds)
     HWND dialog = OpenCountdownDialog(main);
     if (!dialog) return testing::AssertionFailure() << "Shift+Enter opened no countdown dialog";
     SetControlText(dialog, IDC_CD_SECONDS, seconds);
-    return ClickToClose(dialog, IDOK);
+    return Dismiss(dialog, Dismissal::Ok);
 }
 
 testing::AssertionResult ChooseMenuItem(HWND wnd, WORD popup, WORD item)

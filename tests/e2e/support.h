@@ -21,6 +21,9 @@ std::string WinePath(const char* unixPath);
 /* The built VELMOR.EXE, and a file beside it. */
 std::string ProgramPath();
 std::string BesideProgram(const char* name);
+/* The test opener, which logs the command line it was started with to its own path
+   plus ".log". */
+std::string OpenerPath();
 
 /* One copy of VELMOR.EXE. Whatever is still running when the object dies is ended. */
 class Velmor {
@@ -71,7 +74,6 @@ bool SameRect(const RECT& a, const RECT& b);
 
 /* The visible "#32770" dialog titled title (code page 932) owned by owner. */
 HWND WaitForDialog(HWND owner, const char* title);
-bool DialogGone(HWND dialog);
 /* Whether wnd still exists once its thread has handled everything that came before:
    a message sent now is handled only after the current one. */
 bool Answers(HWND wnd);
@@ -86,8 +88,6 @@ testing::AssertionResult ChooseMenuItem(HWND wnd, WORD popup, WORD item);
 
 /* The program's countdown dialog, opened with Shift+Enter as a user would. */
 HWND OpenCountdownDialog(HWND main);
-/* Clicks a dialog button and waits for the dialog to close. */
-testing::AssertionResult ClickToClose(HWND dialog, int button);
 /* The ways a user ends a dialog; each waits until the dialog window is destroyed. */
 enum class Dismissal { Ok, Cancel, Escape, CloseBox };
 testing::AssertionResult Dismiss(HWND dialog, Dismissal way);

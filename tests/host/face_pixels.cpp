@@ -25,11 +25,11 @@ std::vector<bool> Face::Where(COLORREF color) const
 
 RECT Face::Bounds(COLORREF color) const
 {
-    std::vector<bool> where = Where(color);
+    DWORD pixel = PixelOf(color);
     RECT bounds = {};
     for (int y = 0; y < height; y++)
         for (int x = 0; x < width; x++) {
-            if (!where[(size_t)y * width + x]) continue;
+            if ((pixels[(size_t)y * width + x] & 0xFFFFFF) != pixel) continue;
             RECT pixel = { x, y, x + 1, y + 1 };
             UnionRect(&bounds, &bounds, &pixel);
         }
