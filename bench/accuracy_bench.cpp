@@ -7,7 +7,7 @@
 #include "../engine/count_modes.h"
 #include "../res/resource.h"
 #include "../state/settings.h"
-#include "../tests/host/core_host.h"
+#include "core_host.h"
 
 struct Observation {
     double  start;            /* when the count started, in microseconds */

@@ -8,7 +8,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include "../tests/host/core_host.h"
+#include "core_host.h"
 
 #define RUNS 7
 /* Process start-up varies more from one start to the next than a paint does. */

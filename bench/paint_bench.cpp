@@ -2,7 +2,7 @@
 #include <stdio.h>
 #include "../app/face_paint.h"
 #include "../engine/face_text.h"
-#include "../tests/host/core_host.h"
+#include "core_host.h"
 
 const BenchFace kFaces[FACE_KINDS] = {
     { "two-line clock", Clock, 0 },

@@ -4,7 +4,7 @@
 #include "bench.h"
 #include <stdio.h>
 #include "../state/settings.h"
-#include "../tests/host/core_host.h"
+#include "core_host.h"
 
 #define DEADLINE_MS 30000
 

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <stdio.h>
 #include <vector>
-#include "../host/core_host.h"
+#include "../../bench/core_host.h"
 #include "../host/face_pixels.h"
 #include "../../app/main_window.h"
 #include "../../engine/count_modes.h"

@@ -1,6 +1,6 @@
 #include "core_host.h"
 #include <stdio.h>
-#include "../../state/settings.h"
+#include "../state/settings.h"
 
 int HostCore(void)
 {

@@ -2,7 +2,7 @@
 #ifndef VELMOR_CORE_HOST_H
 #define VELMOR_CORE_HOST_H
 
-#include "../../state/clock_state.h"
+#include "../state/clock_state.h"
 
 /* Checks the code page, takes this module's resources, allocates the state record
    and loads the default settings (the stored ones are deleted first). Returns 0, with
