@@ -16,9 +16,7 @@ make_prefix "$RUN_DIR/prefix"
 keep_wineserver
 
 cd "$BUILD_DIR"
-# A test that fails runs once more: Wine has been seen, rarely, to end a test process
-# at once with no output at all. The failed attempt stays in the log above the retry.
-ctest --output-on-failure --timeout 300 -j1 --repeat until-pass:2 </dev/null
+ctest --output-on-failure --timeout 300 -j1 </dev/null
 status=$?
 
 wineserver -k 2>/dev/null

@@ -1,0 +1,137 @@
+#include "support.h"
+#include <algorithm>
+#include "../state/settings.h"
+#include "../app/main_window.h"
+
+static std::string KeyPath(const char* subkey)
+{
+    return std::string(REG_MAKER "\\" REG_PRODUCT) + (subkey ? std::string("\\") + subkey : "");
+}
+
+Bytes Of(const void* data, size_t size)
+{
+    return Bytes((const BYTE*)data, (const BYTE*)data + size);
+}
+
+Bytes Stored(const char* subkey, const char* name)
+{
+    BYTE data[1024];
+    DWORD size = sizeof(data);
+    bool found = !RegGetValueA(HKEY_CURRENT_USER, KeyPath(subkey).c_str(), name, RRF_RT_ANY, NULL, data, &size);
+    return Of(data, found ? size : 0);
+}
+
+void Plant(const char* subkey, const char* name, DWORD type, const Bytes& bytes)
+{
+    ASSERT_FALSE(RegSetKeyValueA(HKEY_CURRENT_USER, KeyPath(subkey).c_str(), name, type, bytes.data(),
+                                 (DWORD)bytes.size())) << name;
+}
+
+void Fresh::SetUp()
+{
+    ReleaseFaceFonts();
+    ZeroMemory(gState, sizeof(*gState));
+    gOtherInstance = 0;
+    RegDeleteTreeA(HKEY_CURRENT_USER, KeyPath(NULL).c_str());
+}
+
+void Fresh::TearDown()
+{
+    if (gMainWnd) CloseMainWindow();
+    ReleaseFaceFonts();
+}
+
+HWND OpenMainWindow(void)
+{
+    RegisterMainClass();
+    return CreateMainWindow(SW_SHOWNORMAL);
+}
+
+void CloseMainWindow(void)
+{
+    MSG quit;
+    DestroyWindow(gMainWnd);
+    gMainWnd = NULL;
+    PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
+
+bool WaitFor(const std::function<bool()>& cond)
+{
+    MSG msg;
+    for (DWORD start = GetTickCount(); !cond(); MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT)) {
+        if (GetTickCount() - start > 15000) return false;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    }
+    return true;
+}
+
+static struct { const std::vector<Step>* steps; size_t next; DWORD since; } gRun;
+
+static void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD)
+{
+    size_t count = gRun.steps->size();
+    if (gRun.next < count && (*gRun.steps)[gRun.next]()) {
+        gRun.next++;
+        gRun.since = GetTickCount();
+    } else if (GetTickCount() - gRun.since > 15000) {
+        /* Fails once, then ends a dialog or menu a tick until the body returns. */
+        if (gRun.next <= count) ADD_FAILURE() << "stuck after step " << gRun.next << " of " << count;
+        gRun.next = count + 1;
+        EndMenu();
+        EndDialog(TopDialog(), 0);
+    }
+}
+
+void RunModal(const std::function<void()>& body, const std::vector<Step>& steps)
+{
+    gRun = { &steps, 0, GetTickCount() };
+    UINT_PTR timer = SetTimer(NULL, 0, 20, RunStep);
+    body();
+    KillTimer(NULL, timer);
+}
+
+HWND TopDialog(void)
+{
+    HWND active = GetActiveWindow();
+    return active != gMainWnd && IsWindowVisible(active) ? active : NULL;
+}
+
+std::vector<COLORREF> Pixels(HWND wnd)
+{
+    RECT rc;
+    GetClientRect(wnd, &rc);
+    BITMAPINFO info = { { sizeof(BITMAPINFOHEADER), rc.right, -rc.bottom, 1, 32, BI_RGB } };
+    std::vector<COLORREF> pixels((size_t)rc.right * rc.bottom);
+    HDC screen = GetDC(wnd), mem = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, rc.right, rc.bottom);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    BitBlt(mem, 0, 0, rc.right, rc.bottom, screen, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+    GetDIBits(mem, bitmap, 0, rc.bottom, pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(mem);
+    ReleaseDC(wnd, screen);
+    /* A DIB pixel is 0x00RRGGBB, a COLORREF 0x00BBGGRR. */
+    for (COLORREF& p : pixels) p = RGB(p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF);
+    return pixels;
+}
+
+size_t Count(const std::vector<COLORREF>& pixels, COLORREF color)
+{
+    return std::count(pixels.begin(), pixels.end(), color);
+}
+
+int main(int argc, char** argv)
+{
+    /* A copy started by a restart of the program under test must not run the tests. */
+    if (GetEnvironmentVariableA("VELMOR_TESTS", NULL, 0)) return 0;
+    SetEnvironmentVariableA("VELMOR_TESTS", "1");
+    testing::InitGoogleTest(&argc, argv);
+    if (GetACP() != 932) {
+        fprintf(stderr, "The ANSI code page is %u, not 932: run with LC_CTYPE=ja_JP.UTF-8.\n", GetACP());
+        return 1;
+    }
+    gInstance = GetModuleHandleA(NULL);
+    gState = (ClockState*)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(ClockState));
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,49 @@
+/* What the tests share: a fresh state and settings key, the real main window, modal
+   loops worked from inside, the registry's bytes and the screen's pixels. */
+#ifndef VELMOR_TEST_SUPPORT_H
+#define VELMOR_TEST_SUPPORT_H
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <functional>
+#include <vector>
+#include "../state/clock_state.h"
+
+typedef std::vector<BYTE> Bytes;
+Bytes Of(const void* data, size_t size);
+/* A value of HKCU\Software\ORBA\VELMOR, or of its subkey when one is named; no
+   bytes when there is none. */
+Bytes Stored(const char* subkey, const char* name);
+void Plant(const char* subkey, const char* name, DWORD type, const Bytes& bytes);
+
+/* Each test starts as the program does: a zero state, nothing stored, no window. */
+class Fresh : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+/* The real main window, made and shown as start-up makes it; closing it saves. */
+HWND OpenMainWindow(void);
+void CloseMainWindow(void);
+/* Handles this thread's messages until cond holds; false after the deadline. */
+bool WaitFor(const std::function<bool()>& cond);
+
+/* Runs body, which may enter a modal loop, while a thread timer runs each step in turn
+   inside that loop until the step answers true. A step still waiting at the deadline,
+   or a loop still running after the last step, fails the test and ends every dialog
+   and menu of the thread. */
+typedef std::function<bool()> Step;
+void RunModal(const std::function<void()>& body, const std::vector<Step>& steps);
+/* The innermost modal dialog or message box of this thread: the active window. */
+HWND TopDialog(void);
+inline bool Post(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam = 0)
+{
+    return PostMessageA(wnd, message, wParam, lParam) != FALSE;
+}
+
+/* The client area's pixels as the screen shows them, and how many are of a colour. */
+std::vector<COLORREF> Pixels(HWND wnd);
+size_t Count(const std::vector<COLORREF>& pixels, COLORREF color);
+
+#endif

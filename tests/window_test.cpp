@@ -1,0 +1,147 @@
+/* The main window: where it opens and what it stores, its commands, keys and menus. */
+#include "support.h"
+#include "../state/settings.h"
+#include "../app/input.h"
+#include "../engine/count_modes.h"
+#include "../res/resource.h"
+
+/* The window opens at its stored place, on screen, and closing it stores where it is,
+   unless another copy owns the place or the window is maximised or minimised. */
+TEST_F(Fresh, WindowPlaceOnOpeningAndClosing)
+{
+    static const struct {
+        RECT stored;
+        int other, show, width, height;
+        int at;     /* 1 at the stored place, -1 elsewhere, 0 anywhere */
+        bool storesMove;
+    } rows[] = {
+        { { 100, 50, 500, 330 }, 0, SW_SHOWNORMAL, 400, 280, 1, true },
+        { { 100, 50, 500, 330 }, 1, SW_SHOWNORMAL, 400, 280, -1, false },
+        { { 100, 50, 500, 330 }, 0, SW_MAXIMIZE, 400, 280, 1, false },
+        { { 100, 50, 500, 330 }, 0, SW_MINIMIZE, 400, 280, 1, false },
+        { { 0, 0, 0, 0 }, 0, SW_SHOWNORMAL, 330, 200, 0, true },
+        { { 300, 300, 200, 400 }, 0, SW_SHOWNORMAL, 330, 200, 0, true },
+        { { 5000, 4000, 5400, 4280 }, 0, SW_SHOWNORMAL, 400, 280, 0, true },
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(&r - rows);
+        SetUp();
+        Plant(NULL, "Pos", REG_BINARY, Of(&r.stored, 16));
+        LoadSettings();
+        gOtherInstance = r.other;
+        RECT opened, inside, moved = { 200, 100, 200 + r.width, 100 + r.height };
+        GetWindowRect(OpenMainWindow(), &opened);
+        MONITORINFO monitor = { sizeof(monitor) };
+        GetMonitorInfoA(MonitorFromWindow(gMainWnd, MONITOR_DEFAULTTONEAREST), &monitor);
+        EXPECT_TRUE(IntersectRect(&inside, &opened, &monitor.rcWork) && EqualRect(&inside, &opened));
+        EXPECT_EQ(opened.right - opened.left, r.width);
+        EXPECT_EQ(opened.bottom - opened.top, r.height);
+        EXPECT_TRUE(!r.at || EqualRect(&opened, &r.stored) == (r.at > 0));
+        SetWindowPos(gMainWnd, NULL, 200, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        ShowWindow(gMainWnd, r.show);
+        CloseMainWindow();
+        EXPECT_EQ(Stored(NULL, "Pos"), Of(r.storesMove ? &moved : &r.stored, 16));
+    }
+}
+
+/* The menu items by mode, a letter an item: e enabled, g grey; a capital when ticked. */
+static std::string MenuItems(HMENU menu)
+{
+    static const UINT ids[] = { IDM_NOW, IDM_COUNTUP, IDM_COUNTDOWN, IDM_STOP, IDM_OPTIONS, IDM_EXIT, IDM_HELP, IDM_ABOUT };
+    std::string items;
+    UpdateMenuStates(menu);
+    for (UINT id : ids) {
+        UINT state = GetMenuState(menu, id, MF_BYCOMMAND);
+        items += (char)((state & MF_GRAYED ? 'g' : 'e') - (state & MF_CHECKED ? 'a' - 'A' : 0));
+    }
+    return items;
+}
+
+/* Each command, and Enter and Shift+Enter, in each mode: the mode it leaves and its
+   menu, whether a count starts from now, whether the countdown dialog opens, and
+   whether the tick runs. An ignored command touches nothing, not even the tick. */
+TEST_F(Fresh, CommandsAndEnterByMode)
+{
+    static const char* const menus[4] = { "Eeegeeee", "gGgegeee", "eeeGeeee", "ggGegeee" };
+    enum { Enter = 1, ShiftEnter = 2 };
+    static const struct { UINT command; ClockMode from, to; bool marks, asks; } rows[] = {
+        { IDM_NOW, Clock, Clock },              { IDM_NOW, CountUp, Clock },
+        { IDM_NOW, Stopped, Clock },            { IDM_NOW, CountDown, Clock },
+        { IDM_COUNTUP, Clock, CountUp, true },  { IDM_COUNTUP, CountUp, CountUp },
+        { IDM_COUNTUP, Stopped, CountUp, true }, { IDM_COUNTUP, CountDown, CountDown },
+        { IDM_STOP, Clock, Clock },             { IDM_STOP, CountUp, Stopped },
+        { IDM_STOP, Stopped, Stopped },         { IDM_STOP, CountDown, Stopped },
+        { IDM_COUNTDOWN, CountUp, CountUp },    { IDM_COUNTDOWN, CountDown, CountDown },
+        { IDM_OPTIONS, CountUp, CountUp },      { IDM_OPTIONS, CountDown, CountDown },
+        { Enter, Clock, CountUp, true },        { Enter, Stopped, CountUp, true },
+        { Enter, CountUp, Stopped },            { Enter, CountDown, Stopped },
+        { ShiftEnter, Clock, Clock, false, true }, { ShiftEnter, Stopped, Stopped, false, true },
+        { ShiftEnter, CountUp, Stopped },       { ShiftEnter, CountDown, Stopped },
+    };
+    HWND wnd = OpenMainWindow();
+    HMENU menu = LoadMenuA(gInstance, MAKEINTRESOURCEA(IDR_CONTEXTMENU));
+    BYTE keys[256];
+    MSG msg;
+    for (const auto& r : rows) {
+        SCOPED_TRACE(&r - rows);
+        KillTimer(wnd, TIMER_TICK);
+        gState->mode = r.from;
+        gState->tickMark = 5;
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = r.command == ShiftEnter ? 0x80 : 0;
+        SetKeyboardState(keys);
+        bool asked = false;
+        RunModal([&] {
+            if (r.command > ShiftEnter) return OnCommand(wnd, r.command);
+            OnKeyDown(wnd, VK_RETURN);
+            if (PeekMessageA(&msg, wnd, WM_COMMAND, WM_COMMAND, PM_REMOVE)) DispatchMessageA(&msg);
+        }, { [&] {
+            HWND dialog = TopDialog();
+            if (dialog) EndDialog(dialog, 0);
+            asked = asked || dialog;
+            return false;
+        } });
+        EXPECT_EQ(gState->mode, r.to);
+        EXPECT_EQ(MenuItems(menu), menus[r.to]);
+        EXPECT_EQ(gState->tickMark != 5, r.marks);
+        EXPECT_EQ(asked, r.asks);
+        EXPECT_EQ(KillTimer(wnd, TIMER_TICK) != FALSE, (r.from != r.to || r.marks) && r.to != Stopped);
+    }
+}
+
+/* The fields as typed: minutes and seconds may run over, up to 999 hours in all;
+   anything else is refused with the dialog left open. */
+TEST_F(Fresh, CountdownDialogTakesUpTo999Hours)
+{
+    static const struct { const char *hours, *minutes, *seconds; bool starts; DWORD length; } rows[] = {
+        { "0", "1", "30", true, 90 },          { "", "", "", true, 0 },
+        { "999", "0", "0", true, 3596400 },    { "998", "60", "0", true, 3596400 },
+        { "999", "0", "1", false, 0 },         { "4294967295", "0", "0", false, 0 },
+        { "0", "4294967296", "0", false, 0 },
+    };
+    HWND wnd = OpenMainWindow(), dialog = NULL;
+    for (const auto& r : rows) {
+        gState->mode = Stopped;
+        gState->countdownSeconds = 3725;
+        char offered[3][16];
+        RunModal([&] { OnCommand(wnd, IDM_COUNTDOWN); }, {
+            [&] {
+                if (!(dialog = TopDialog())) return false;
+                for (int i = 0; i < 3; i++) GetDlgItemTextA(dialog, IDC_CD_HOURS + i, offered[i], 16);
+                SetDlgItemTextA(dialog, IDC_CD_HOURS, r.hours);
+                SetDlgItemTextA(dialog, IDC_CD_MINUTES, r.minutes);
+                SetDlgItemTextA(dialog, IDC_CD_SECONDS, r.seconds);
+                return Post(dialog, WM_COMMAND, IDOK);
+            },
+            [&] {
+                HWND box = TopDialog();
+                if (r.starts || !box || box == dialog) return r.starts;
+                EndDialog(box, IDOK);
+                return Post(dialog, WM_COMMAND, IDCANCEL);
+            },
+        });
+        EXPECT_EQ(std::string(offered[0]) + ":" + offered[1] + ":" + offered[2], "1:2:5");
+        EXPECT_EQ(gState->mode, r.starts ? CountDown : Stopped) << "row " << &r - rows;
+        EXPECT_EQ(gState->countdownSeconds, r.starts ? r.length : 3725u) << "row " << &r - rows;
+    }
+}
