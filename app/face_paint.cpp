@@ -32,18 +32,17 @@ POINT FaceTextOrigin(const FaceItem* item, int width, int height, SIZE text,
 void DrawFaceItem(HDC hdc, const FaceLine* line, int width, int height, int secondLine)
 {
     SIZE extent = { 0, 0 };
-    /* The A functions convert on the heap at every call, ten times a second;
-       converting here keeps the paint free of allocations. */
+    /* The texts are code page 932 whatever the system's ANSI code page is; converted
+       here, on the stack, the paint allocates nothing of its own. */
     WCHAR text[FACE_TEXT_SIZE];
-    int len = MultiByteToWideChar(CP_ACP, 0, line->text, lstrlenA(line->text), text, FACE_TEXT_SIZE);
+    int len = MultiByteToWideChar(932, 0, line->text, lstrlenA(line->text), text, FACE_TEXT_SIZE);
 
     SetTextColor(hdc, line->item.color);
     HFONT oldFont = (HFONT)SelectObject(hdc, line->font);
     GetTextExtentPoint32W(hdc, text, len, &extent);
     POINT pt = FaceTextOrigin(&line->item, width, height, extent,
                               gState->mode != Clock || gState->options.oneLine, secondLine);
-    /* No right-to-left text here: skipping the reordering also skips its buffer. */
-    ExtTextOutW(hdc, pt.x, pt.y, ETO_IGNORELANGUAGE, NULL, text, len, NULL);
+    TextOutW(hdc, pt.x, pt.y, text, len);
     SelectObject(hdc, oldFont);
 }
 

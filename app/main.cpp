@@ -12,7 +12,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     InitCommonControls();
     LoadSettings();
     if (!RegisterMainClass() || !CreateMainWindow(showCommand)) return 0;
-    SetTimer(gMainWnd, TIMER_TICK, TICK_PERIOD, NULL);
+    ArmTick(gMainWnd);
 
     int exitCode = RunMessageLoop();
     HeapFree(GetProcessHeap(), 0, gState);

@@ -3,7 +3,7 @@
 #include "input.h"
 #include "../state/settings.h"
 #include "../engine/count_modes.h"
-#include "../engine/face_text.h"
+#include "../options/options_dialog.h"
 #include "../res/resource.h"
 
 ATOM RegisterMainClass(void)
@@ -87,9 +87,27 @@ HWND CreateMainWindow(int showCommand)
 static void OnPaint(HWND wnd)
 {
     PAINTSTRUCT ps;
+    /* A paint clipped to what was uncovered would leave the rest of the face at an
+       older second: every paint draws the whole face. */
+    InvalidateRect(wnd, NULL, FALSE);
     HDC hdc = BeginPaint(wnd, &ps);
     PaintFace(wnd, hdc);
     EndPaint(wnd, &ps);
+}
+
+/* The clock's tick is armed anew each time for the coming second. */
+static void OnTimer(HWND wnd)
+{
+    InvalidateRect(wnd, NULL, FALSE);
+    if (gState->mode == Clock) ArmTick(wnd);
+}
+
+/* The clock jumped (a new time or zone, or a resume): show it now and tick from it.
+   While Options is open no tick runs; it starts when the dialog closes. */
+static void OnTimeChange(HWND wnd)
+{
+    if (!gWork) ArmTick(wnd);
+    RedrawWindow(wnd, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 LRESULT CALLBACK MainWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -106,8 +124,14 @@ LRESULT CALLBACK MainWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lPara
         OnPaint(wnd);
         return 0;
     case WM_TIMER:
-        if (FaceIsStale()) InvalidateRect(wnd, NULL, FALSE);
+        OnTimer(wnd);
         return 0;
+    case WM_TIMECHANGE:
+        OnTimeChange(wnd);
+        return 0;
+    case WM_POWERBROADCAST:
+        if (wParam == PBT_APMRESUMEAUTOMATIC) OnTimeChange(wnd);
+        break;
     case WM_KEYDOWN:
         OnKeyDown(wnd, wParam);
         return 0;

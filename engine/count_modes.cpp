@@ -8,11 +8,30 @@ static int Counting(void)
     return gState->mode == CountUp || gState->mode == CountDown;
 }
 
-/* Restarts the 100 ms period at the command and shows the new mode at once:
-   the tick itself repaints only when the face has changed. */
+/* Milliseconds to the next tick the mode needs, 0 for none: the clock's comes just
+   after its next second begins, a count's every tenth, and a stopped count needs none. */
+DWORD TickDelay(int mode, WORD milliseconds)
+{
+    switch (mode) {
+    case Clock:   return 1000 - milliseconds % 1000 + TICK_MARGIN;
+    case Stopped: return 0;
+    default:      return TICK_PERIOD;
+    }
+}
+
+void ArmTick(HWND wnd)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    DWORD delay = TickDelay(gState->mode, now.wMilliseconds);
+    if (delay) SetTimer(wnd, TIMER_TICK, delay, NULL);
+    else KillTimer(wnd, TIMER_TICK);
+}
+
+/* Starts the new mode's tick and shows the mode at once. */
 static void RestartTick(void)
 {
-    SetTimer(gMainWnd, TIMER_TICK, TICK_PERIOD, NULL);
+    ArmTick(gMainWnd);
     InvalidateRect(gMainWnd, NULL, FALSE);
 }
 

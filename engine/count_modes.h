@@ -6,9 +6,13 @@
 
 #define TIMER_TICK   101
 #define TICK_PERIOD  100
+/* The clock's tick comes this long after its second begins, never just before it. */
+#define TICK_MARGIN  10
 /* 999 hours: far below the 2^32 ms the tick arithmetic can hold, with days to spare. */
 #define COUNTDOWN_MAX_SECONDS 3596400u
 
+DWORD TickDelay(int mode, WORD milliseconds);
+void ArmTick(HWND wnd);
 void ShowNow(HWND wnd);
 void StartCountUp(HWND wnd);
 void StopCount(HWND wnd);

@@ -58,7 +58,6 @@ void FormatClockTextsAt(const SYSTEMTIME* now)
 {
     ClockState* s = gState;
 
-    s->shownTime = *now;
     FormatDate(s->date.text, now, s->date.item.format);
     FormatTime(s->time.text, now, s->time.item.format);
     AppendWeekday(s->date.text, now->wDayOfWeek, s->options.weekday);
@@ -73,30 +72,6 @@ void FormatClockTexts(void)
     SYSTEMTIME now;
     GetLocalTime(&now);
     FormatClockTextsAt(&now);
-}
-
-/* The clock face shows whole seconds; a count changes every tenth, and a stopped
-   count never. Everything else that changes the face repaints it itself. */
-int FaceIsStaleAt(const SYSTEMTIME* now)
-{
-    const SYSTEMTIME* shown = &gState->shownTime;
-    switch (gState->mode) {
-    case Clock:
-        return now->wSecond != shown->wSecond || now->wMinute != shown->wMinute ||
-               now->wHour != shown->wHour || now->wDay != shown->wDay ||
-               now->wMonth != shown->wMonth || now->wYear != shown->wYear;
-    case Stopped:
-        return 0;
-    default:
-        return 1;
-    }
-}
-
-int FaceIsStale(void)
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    return FaceIsStaleAt(&now);
 }
 
 void FormatCountTextAt(DWORD now)

@@ -7,10 +7,6 @@
 void FormatClockTexts(void);
 void FormatCountText(void);
 
-/* Whether the tick must repaint: the face would now show something else. */
-int FaceIsStale(void);
-int FaceIsStaleAt(const SYSTEMTIME* now);
-
 /* The same work for a given instant, so that any time and any tick can be tried. */
 void FormatClockTextsAt(const SYSTEMTIME* now);
 void FormatCountTextAt(DWORD now);

@@ -25,7 +25,7 @@ int RunOptionsDialog(HWND owner)
     if (result == IDOK) ApplyOptions(owner);
     HeapFree(GetProcessHeap(), 0, gWork);
     gWork = NULL;
-    SetTimer(gMainWnd, TIMER_TICK, TICK_PERIOD, NULL);
+    ArmTick(gMainWnd);
     return result == IDOK;
 }
 

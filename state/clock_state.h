@@ -53,7 +53,6 @@ struct ClockState {
     int          dragY;
     RECT         windowRect;
     char         wavePath[MAX_PATH];
-    SYSTEMTIME   shownTime;     /* the instant the clock face was last drawn for */
 };
 
 static_assert(sizeof(FaceItem) == 52, "stored face item is 52 bytes");
