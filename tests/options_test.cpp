@@ -2,6 +2,7 @@
 #include "support.h"
 #include "../state/settings.h"
 #include "../options/options_dialog.h"
+#include "../engine/count_modes.h"
 #include "../help/help_menu.h"
 #include "../res/resource.h"
 #include <dlgs.h>
@@ -34,6 +35,7 @@ TEST_F(Fresh, OptionsApplyAndStoreOnOkOnly)
         RunModal([&] { RunOptionsDialog(wnd); }, { ChangeAndLeave(way) });
         EXPECT_EQ(memcmp(gState, &before, sizeof(before)), 0) << "applied after " << way;
         EXPECT_EQ(Stored(NULL, "Option"), Bytes()) << "saved after " << way;
+        EXPECT_FALSE(KillTimer(wnd, TIMER_TICK)) << "a stopped count ticks after " << way;
     }
     RunModal([&] { RunOptionsDialog(wnd); }, { ChangeAndLeave(IDOK) });
     ClockState* s = gState;

@@ -145,3 +145,44 @@ TEST_F(Fresh, CountdownDialogTakesUpTo999Hours)
         EXPECT_EQ(gState->countdownSeconds, r.starts ? r.length : 3725u) << "row " << &r - rows;
     }
 }
+
+/* The clock's tick comes just after its next second begins, never before; a count's
+   every tenth; a stopped count has none. */
+TEST_F(Fresh, TickByMode)
+{
+    static const struct { ClockMode mode; WORD milliseconds; DWORD delay; } rows[] = {
+        { Clock, 0, 1010 }, { Clock, 500, 510 }, { Clock, 999, 11 },
+        { CountUp, 500, 100 }, { CountDown, 999, 100 }, { Stopped, 0, 0 },
+    };
+    for (const auto& r : rows) EXPECT_EQ(TickDelay(r.mode, r.milliseconds), r.delay) << "row " << &r - rows;
+    HWND wnd = OpenMainWindow();
+    SYSTEMTIME armed, ticked;
+    MSG tick;
+    GetLocalTime(&armed);
+    ArmTick(wnd);
+    for (DWORD start = GetTickCount(); !PeekMessageA(&tick, wnd, WM_TIMER, WM_TIMER, PM_REMOVE);
+         MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_TIMER))
+        ASSERT_LT(GetTickCount() - start, 15000u) << "no tick";
+    GetLocalTime(&ticked);
+    EXPECT_NE(ticked.wSecond, armed.wSecond) << "the tick came before the second";
+}
+
+/* However little of the face a paint was asked for, and when the clock is set, the
+   whole face is drawn anew at once: never two times on it. */
+TEST_F(Fresh, PaintsDrawTheWholeFace)
+{
+    LoadSettings();
+    HWND wnd = OpenMainWindow();
+    RECT client, corner = { 0, 0, 4, 4 };
+    GetClientRect(wnd, &client);
+    for (int way = 0; way < 2; way++) {
+        HDC dc = GetDC(wnd);
+        /* Black all over: a face drawn anew has but its date in black. */
+        FillRect(dc, &client, (HBRUSH)GetStockObject(BLACK_BRUSH));
+        ReleaseDC(wnd, dc);
+        if (way) SendMessageA(wnd, WM_TIMECHANGE, 0, 0);
+        else RedrawWindow(wnd, &corner, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_LT(Count(Pixels(wnd), RGB(0, 0, 0)) * 4, client.right * client.bottom) << "way " << way;
+    }
+    EXPECT_TRUE(KillTimer(wnd, TIMER_TICK)) << "a time change left the clock without its tick";
+}
