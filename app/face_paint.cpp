@@ -8,7 +8,7 @@ POINT FaceTextOrigin(const FaceItem* item, int width, int height, SIZE text,
                      int wholeHeight, int secondLine)
 {
     POINT pt;
-    int marginX = item->marginX, marginY = item->marginY;
+    int marginX = ScaleToDpi(item->marginX), marginY = ScaleToDpi(item->marginY);
 
     switch (item->alignH) {
     case 0:  pt.x = (width - text.cx) / 2; break;

@@ -1,6 +1,7 @@
 #include "main_window.h"
 #include "../state/settings.h"
 #include "../engine/count_modes.h"
+#include "../engine/face_text.h"
 #include <commctrl.h>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
@@ -10,7 +11,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     gState = (ClockState*)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(ClockState));
     if (!gState) return 0;
     InitCommonControls();
+    gState->dpi = ScreenDpi();
     LoadSettings();
+    LoadEras();
     if (!RegisterMainClass() || !CreateMainWindow(showCommand)) return 0;
     ArmTick(gMainWnd);
 

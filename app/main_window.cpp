@@ -58,10 +58,20 @@ static int StoredWindowRect(RECT* rect)
     return 1;
 }
 
+/* The resolution of the monitor the window is on, where the system can tell. */
+static UINT WindowDpi(HWND wnd)
+{
+    typedef UINT (WINAPI *GetDpiForWindowProc)(HWND);
+    GetDpiForWindowProc dpiOf = (GetDpiForWindowProc)(void*)GetProcAddress(GetModuleHandleA("USER32.DLL"), "GetDpiForWindow");
+    UINT dpi = dpiOf ? dpiOf(wnd) : 0;
+    return dpi ? dpi : gState->dpi;
+}
+
 HWND CreateMainWindow(int showCommand)
 {
     RECT rect;
-    int x = CW_USEDEFAULT, y = CW_USEDEFAULT, width = DEFAULT_WIDTH, height = DEFAULT_HEIGHT;
+    int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
+    int width = ScaleToDpi(DEFAULT_WIDTH), height = ScaleToDpi(DEFAULT_HEIGHT);
 
     if (StoredWindowRect(&rect)) {
         x = rect.left;
@@ -79,6 +89,11 @@ HWND CreateMainWindow(int showCommand)
     gMainWnd = CreateWindowExA(exStyle, MAIN_CLASS, MAIN_CLASS, style, x, y, width, height,
                                NULL, NULL, gInstance, NULL);
     if (!gMainWnd) return NULL;
+    /* A stored place may lie on a monitor of another resolution than the system's. */
+    if (WindowDpi(gMainWnd) != gState->dpi) {
+        gState->dpi = WindowDpi(gMainWnd);
+        CreateFaceFonts();
+    }
     ShowWindow(gMainWnd, showCommand);
     UpdateWindow(gMainWnd);
     return gMainWnd;
@@ -110,6 +125,17 @@ static void OnTimeChange(HWND wnd)
     RedrawWindow(wnd, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
+/* The window went to a monitor of another resolution: take the place the system
+   suggests and draw the face at the new resolution. */
+static void OnDpiChanged(HWND wnd, WPARAM wParam, const RECT* suggested)
+{
+    gState->dpi = HIWORD(wParam);
+    CreateFaceFonts();
+    SetWindowPos(wnd, NULL, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(wnd, NULL, FALSE);
+}
+
 LRESULT CALLBACK MainWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -128,6 +154,9 @@ LRESULT CALLBACK MainWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     case WM_TIMECHANGE:
         OnTimeChange(wnd);
+        return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(wnd, wParam, (const RECT*)lParam);
         return 0;
     case WM_POWERBROADCAST:
         if (wParam == PBT_APMRESUMEAUTOMATIC) OnTimeChange(wnd);

@@ -16,8 +16,15 @@ make_prefix "$RUN_DIR/prefix"
 keep_wineserver
 
 cd "$BUILD_DIR"
-ctest --output-on-failure --timeout 300 -j1 </dev/null
+ctest --output-on-failure --timeout 300 </dev/null
 status=$?
+# Everything again on a screen at 150 %: the prefix's resolution takes effect when the
+# server starts again.
+echo "== at 144 dpi"
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wineserver -k 2>/dev/null
+keep_wineserver
+ctest --output-on-failure --timeout 300 </dev/null || status=1
 
 wineserver -k 2>/dev/null
 stop_pulse

@@ -2,10 +2,81 @@
 #include "count_modes.h"
 #include "../state/clock_state.h"
 #include "../res/resource.h"
+#include <stdlib.h>
+
+Era gEras[MAX_ERAS];
+int gEraCount;
+
+/* Takes one value of the system's era list: named by the era's first day, "YYYY MM DD",
+   holding "名前_略_English_E". Anything else is passed over. */
+static void AddEra(const WCHAR* day, DWORD dayLength, const WCHAR* data)
+{
+    static const char shape[] = "#### ## ##";
+    int nameLength = 0;
+    BOOL lossy = FALSE;
+    if (dayLength != 10) return;
+    for (int i = 0; i < 10; i++)
+        if (shape[i] == '#' ? day[i] < '0' || day[i] > '9' : day[i] != ' ') return;
+    int year = _wtoi(day), month = _wtoi(day + 5), first = _wtoi(day + 8);
+    while (data[nameLength] && data[nameLength] != '_') nameLength++;
+    if (year < 1 || month < 1 || month > 12 || first < 1 || first > 31 || nameLength < 1 || nameLength > 4) return;
+
+    Era era = { (DWORD)(year * 10000 + month * 100 + first), "" };
+    if (!WideCharToMultiByte(932, 0, data, nameLength, era.name, sizeof(era.name) - 1, NULL, &lossy) || lossy) return;
+    int i = gEraCount++;
+    for (; i > 0 && gEras[i - 1].start > era.start; i--) gEras[i] = gEras[i - 1];
+    gEras[i] = era;
+}
+
+/* The eras from the list Windows keeps for new ones, so that an era Windows learns of
+   shows without a new VELMOR; the eras known when this was written where that list is
+   missing or holds nothing usable. Read once, at start-up. */
+void LoadEras(void)
+{
+    static const Era known[] = {
+        { 18680101, "明治" }, { 19120730, "大正" }, { 19261225, "昭和" }, { 19890108, "平成" }, { 20190501, "令和" },
+    };
+    HKEY key;
+    gEraCount = 0;
+    if (!RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Nls\\Calendars\\Japanese\\Eras",
+                       0, KEY_READ, &key)) {
+        WCHAR day[16], data[64];
+        DWORD type, dayLength, size;
+        for (DWORD i = 0; gEraCount < MAX_ERAS; i++) {
+            dayLength = ARRAYSIZE(day);
+            size = sizeof(data) - sizeof(WCHAR);
+            LONG result = RegEnumValueW(key, i, day, &dayLength, NULL, &type, (BYTE*)data, &size);
+            if (result == ERROR_NO_MORE_ITEMS) break;
+            if (result != ERROR_SUCCESS || type != REG_SZ) continue;
+            data[size / sizeof(WCHAR)] = 0;
+            AddEra(day, dayLength, data);
+        }
+        RegCloseKey(key);
+    }
+    if (gEraCount == 0) {
+        CopyMemory(gEras, known, sizeof(known));
+        gEraCount = ARRAYSIZE(known);
+    }
+}
+
+/* 令和元年5月1日: the era's name and year, 元 for its first. 0 before the first era. */
+static int FormatEraDate(char* out, int year, int month, int day)
+{
+    DWORD date = year * 10000 + month * 100 + day;
+    int i = gEraCount;
+    while (i > 0 && gEras[i - 1].start > date) i--;
+    if (i == 0) return 0;
+    int eraYear = year - (int)(gEras[i - 1].start / 10000) + 1;
+    char number[12] = "元";
+    if (eraYear > 1) wsprintfA(number, "%d", eraYear);
+    wsprintfA(out, "%s%s年%d月%d日", gEras[i - 1].name, number, month, day);
+    return 1;
+}
 
 static void FormatDate(char* out, const SYSTEMTIME* t, BYTE format)
 {
     int year = t->wYear, month = t->wMonth, day = t->wDay;
+    if (format == 12 && FormatEraDate(out, year, month, day)) return;
     switch (format) {
     case 1:  wsprintfA(out, "%d/%d/%d", year, month, day); break;
     case 10: wsprintfA(out, "%d年%d月%d日", year, month, day); break;

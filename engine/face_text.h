@@ -4,6 +4,17 @@
 
 #include <windows.h>
 
+/* An era of the Japanese calendar: its first day as yyyymmdd, and its name. */
+struct Era {
+    DWORD start;
+    char  name[9];
+};
+
+#define MAX_ERAS 32
+extern Era gEras[MAX_ERAS];
+extern int gEraCount;
+
+void LoadEras(void);
 void FormatClockTexts(void);
 void FormatCountText(void);
 

@@ -124,6 +124,8 @@ DWORD ShellErrorCode(INT_PTR result, DWORD lastError)
 
 void ShellOpen(HWND owner, const char* target)
 {
+    /* The shell does not always set the last error: none must be left from before. */
+    SetLastError(0);
     INT_PTR result = (INT_PTR)ShellExecuteA(owner, "open", target, NULL, NULL, SW_SHOW);
     if (result > 32) return;
     SetLastError(ShellErrorCode(result, GetLastError()));

@@ -1,5 +1,6 @@
 #include "face_pages.h"
 #include "general_page.h"
+#include "../state/settings.h"
 #include "../res/resource.h"
 #include <commdlg.h>
 
@@ -7,6 +8,7 @@ struct FormatRow { const char* label; BYTE code; };
 
 static const FormatRow dateRows[] = {
     { "yyyy/mm/dd", 0 }, { "y/m/d", 1 }, { "y年m月d日", 10 }, { "平成y年m月d日", 11 },
+    { "元号y年m月d日", 12 },
 };
 static const FormatRow timeRows[] = {
     { "hh:mm:ss", 0 }, { "h:m:s", 1 }, { "h:m:s AM/PM", 5 }, { "h:m:s am/pm", 6 },
@@ -21,8 +23,7 @@ static int InitFacePage(HWND page, PageBlock* block, const FaceLine* line,
                         const FormatRow* rows, int rowCount)
 {
     block->item = line->item;
-    ZeroMemory(&block->logFont, sizeof(block->logFont));
-    if (line->font) GetObjectA(line->font, sizeof(block->logFont), &block->logFont);
+    block->logFont = line->logFont;
     ShowFontLabel(page, &block->logFont);
     block->swatchBrush = CreateSolidBrush(block->item.color);
     SendDlgItemMessageA(page, IDC_FORMAT, CB_RESETCONTENT, 0, 0);
@@ -107,34 +108,38 @@ void ChooseFaceFont(HWND page, PageBlock* block)
     ReplaceBrush(&block->swatchBrush, block->item.color, GetDlgItem(page, IDC_COLOR_SWATCH));
 }
 
+/* The font dialog measures in the screen's pixels, the stored font in pixels at 96 dpi. */
 int PickFont(HWND owner, LOGFONTA* lf, COLORREF* color)
 {
     CHOOSEFONTA cf;
     /* Wine's font dialog writes back the font the user tried even when cancelled. */
     LOGFONTA edited = *lf;
 
+    ScaleFont(&edited, 96, gWork->logPixelsY);
     ZeroMemory(&cf, sizeof(cf));
     /* The size as compiled: a 64-bit dialog refuses the 32-bit one. */
     cf.lStructSize = sizeof(cf);
     cf.hwndOwner = owner;
     cf.lpLogFont = &edited;
     cf.rgbColors = *color;
-    cf.Flags = CF_BOTH | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS | CF_FORCEFONTEXIST;
+    cf.Flags = CF_BOTH | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS | CF_FORCEFONTEXIST | CF_LIMITSIZE;
+    /* No size it offers is too large to load back. */
+    cf.nSizeMin = 1;
+    cf.nSizeMax = FONT_SIZE_LIMIT * 72 / 96;
     int result = ChooseFontA(&cf);
     if (result) {
+        ScaleFont(&edited, gWork->logPixelsY, 96);
         *lf = edited;
         *color = cf.rgbColors;
     }
     return result;
 }
 
-/* Points from a font height, halves rounded up. Without a screen DC there is no
-   resolution to go by: take the usual 96 pixels per inch. */
-int FontPointSize(LONG height, int logPixelsY)
+/* Points from a height in pixels at 96 dpi, halves rounded up. */
+int FontPointSize(LONG height)
 {
-    if (logPixelsY <= 0) logPixelsY = 96;
     double magnitude = height < 0 ? -(double)height : (double)height;
-    return (int)(magnitude * 72 / logPixelsY + 0.5);
+    return (int)(magnitude * 72 / 96 + 0.5);
 }
 
 void ShowFontLabel(HWND page, const LOGFONTA* lf)
@@ -142,7 +147,7 @@ void ShowFontLabel(HWND page, const LOGFONTA* lf)
     char text[MAX_PATH];
     char face[LF_FACESIZE];
     lstrcpynA(face, lf->lfFaceName, sizeof(face));
-    wsprintfA(text, "%s (%ld)", face, (long)FontPointSize(lf->lfHeight, gWork->logPixelsY));
+    wsprintfA(text, "%s (%ld)", face, (long)FontPointSize(lf->lfHeight));
     SetDlgItemTextA(page, IDC_FONT_LABEL, text);
 }
 

@@ -12,7 +12,7 @@ int  InitTimePage(HWND page);
 int  InitMeasurementPage(HWND page);
 void ChooseFaceFont(HWND page, PageBlock* block);
 int  PickFont(HWND owner, LOGFONTA* lf, COLORREF* color);
-int  FontPointSize(LONG height, int logPixelsY);
+int  FontPointSize(LONG height);
 void ShowFontLabel(HWND page, const LOGFONTA* lf);
 void UpdateMarginEdits(HWND page);
 int  AddFormatItem(HWND page, const char* label, BYTE code);

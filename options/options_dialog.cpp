@@ -14,11 +14,7 @@ int RunOptionsDialog(HWND owner)
 {
     gWork = (OptionsWork*)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(OptionsWork));
     if (!gWork) return 0;
-    HDC screen = GetDC(NULL);
-    if (screen) {
-        gWork->logPixelsY = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(NULL, screen);
-    }
+    gWork->logPixelsY = ScreenDpi();
     KillTimer(gMainWnd, TIMER_TICK);
     /* -1 (no dialog at all) is not OK: the working copy holds nothing to apply. */
     INT_PTR result = DialogBoxParamA(gInstance, MAKEINTRESOURCEA(IDD_OPTIONS), owner, OptionsDialogProc, 0);
@@ -32,8 +28,7 @@ int RunOptionsDialog(HWND owner)
 static void ApplyFaceLine(FaceLine* line, const PageBlock* block)
 {
     line->item = block->item;
-    if (line->font) DeleteObject(line->font);
-    line->font = CreateFontIndirectA(&block->logFont);
+    line->logFont = block->logFont;
 }
 
 /* Puts the working copy into the state, saves it, and keeps a stopped count on
@@ -49,11 +44,13 @@ void ApplyOptions(HWND owner)
     ApplyFaceLine(&s->date, &gWork->dateBlock);
     ApplyFaceLine(&s->time, &gWork->timeBlock);
     ApplyFaceLine(&s->count, &gWork->countBlock);
+    CreateFaceFonts();
     SaveSettings();
     CopyMemory(s->count.text, countText, sizeof(countText));
     /* Colours, fonts and places may change while the text stays the same. */
     InvalidateRect(gMainWnd, NULL, FALSE);
-    if (s->options.noTitleBar != noTitleBar) RestartProgram(owner);
+    /* Any stored byte but 0 shows ticked: only ticked against unticked is a change. */
+    if (!s->options.noTitleBar != !noTitleBar) RestartProgram(owner);
 }
 
 static HWND* PageWindows(int index)
@@ -110,6 +107,21 @@ static void ReleasePageBrushes(void)
     DeleteBrush(&gWork->countBlock.swatchBrush);
 }
 
+/* The edit counts characters, the stored path bytes: a Japanese path the edit takes
+   may not fit whole, and a path cut short names another file. Such a path is refused
+   with the Measurement page shown. */
+static int WavePathFits(HWND dlg)
+{
+    char path[MAX_PATH * 2];
+    if (GetDlgItemTextA(gWork->countBlock.page, IDC_WAVE_PATH, path, sizeof(path)) < MAX_PATH) return 1;
+    SendMessageA(gWork->tabControl, TCM_SETCURSEL, 3, 0);
+    ShowOptionsPage(gWork->currentPage = 3);
+    MessageBoxA(dlg, "WAVEファイルのパスが長すぎます。もっと短いパスのファイルを選んでください。", "オプション",
+                MB_OK | MB_ICONEXCLAMATION);
+    SetFocus(GetDlgItem(gWork->countBlock.page, IDC_WAVE_PATH));
+    return 0;
+}
+
 void EndOptionsDialog(HWND dlg, int ok)
 {
     if (ok) {
@@ -147,7 +159,7 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dlg, UINT message, WPARAM wParam, LPARAM
         break;
     }
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) EndOptionsDialog(dlg, 1);
+        if (LOWORD(wParam) == IDOK && WavePathFits(dlg)) EndOptionsDialog(dlg, 1);
         else if (LOWORD(wParam) == IDCANCEL) EndOptionsDialog(dlg, 0);
         break;
     }

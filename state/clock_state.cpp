@@ -24,12 +24,48 @@ int DefaultLogFont(LOGFONTA* lf)
 void DefaultFaceItem(FaceLine* line, int kind)
 {
     static const COLORREF colors[3] = { RGB(0, 0, 0), RGB(0, 128, 0), RGB(0, 0, 128) };
-    LOGFONTA lf;
 
     ZeroMemory(&line->item, sizeof(line->item));
-    DefaultLogFont(&lf);
-    line->font = CreateFontIndirectA(&lf);
+    DefaultLogFont(&line->logFont);
+    line->font = CreateFaceFont(&line->logFont);
     line->item.color = colors[kind];
+}
+
+/* The system's resolution, at which the window first opens; 96 where none can be had. */
+UINT ScreenDpi(void)
+{
+    HDC screen = GetDC(NULL);
+    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen) ReleaseDC(NULL, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+/* Stored sizes and margins are pixels at 96 dpi; the face is drawn at the window's. */
+int ScaleToDpi(int size)
+{
+    return MulDiv(size, gState->dpi, 96);
+}
+
+void ScaleFont(LOGFONTA* lf, int fromDpi, int toDpi)
+{
+    lf->lfHeight = MulDiv(lf->lfHeight, toDpi, fromDpi);
+    lf->lfWidth = MulDiv(lf->lfWidth, toDpi, fromDpi);
+}
+
+HFONT CreateFaceFont(const LOGFONTA* lf)
+{
+    LOGFONTA scaled = *lf;
+    ScaleFont(&scaled, 96, gState->dpi);
+    return CreateFontIndirectA(&scaled);
+}
+
+/* The three fonts made anew, at the resolution of the moment. */
+void CreateFaceFonts(void)
+{
+    ReleaseFaceFonts();
+    gState->date.font = CreateFaceFont(&gState->date.logFont);
+    gState->time.font = CreateFaceFont(&gState->time.logFont);
+    gState->count.font = CreateFaceFont(&gState->count.logFont);
 }
 
 /* Deletes the three face fonts, date first; safe to call again. */

@@ -36,7 +36,8 @@ struct ClockOptions {
    64-bit handles do not fit the stored 32-bit slot, so the font sits beside it. */
 struct FaceLine {
     FaceItem item;
-    HFONT    font;
+    LOGFONTA logFont;       /* as stored: sizes in pixels at 96 dpi */
+    HFONT    font;          /* logFont at the resolution of the window's monitor */
     char     text[FACE_TEXT_SIZE];
 };
 
@@ -53,6 +54,7 @@ struct ClockState {
     int          dragY;
     RECT         windowRect;
     char         wavePath[MAX_PATH];
+    UINT         dpi;           /* of the monitor the window is on */
 };
 
 static_assert(sizeof(FaceItem) == 52, "stored face item is 52 bytes");
@@ -76,6 +78,11 @@ extern int         gOtherInstance;
 
 int  DefaultLogFont(LOGFONTA* lf);
 void DefaultFaceItem(FaceLine* line, int kind);
+UINT ScreenDpi(void);
+int  ScaleToDpi(int size);
+void ScaleFont(LOGFONTA* lf, int fromDpi, int toDpi);
+HFONT CreateFaceFont(const LOGFONTA* lf);
+void CreateFaceFonts(void);
 void ReleaseFaceFonts(void);
 
 #endif

@@ -74,12 +74,6 @@ static void FaceItemPath(char* path, const char* name)
     wsprintfA(path, "%s\\%s\\%s", REG_MAKER, REG_PRODUCT, name);
 }
 
-/* Font sizes beyond any screen. Past them GDI under Wine spends up to seconds on one
-   line of text, and a width near 2^31 makes it fault inside TextOut, at every paint
-   from then on: a stored font of such a size counts as unreadable. ChooseFontA makes
-   at most 1638 points, 2184 pixels at 96 dpi. */
-#define FONT_SIZE_LIMIT 4096
-
 static int FontSizeDrawable(LONG size)
 {
     return size >= -FONT_SIZE_LIMIT && size <= FONT_SIZE_LIMIT;
@@ -90,38 +84,33 @@ static int FontSizeDrawable(LONG size)
 void LoadFaceItem(const char* name, FaceLine* line)
 {
     char path[128];
-    LOGFONTA lf;
+    LOGFONTA* lf = &line->logFont;
 
     FaceItemPath(path, name);
     RegKey key(path, 1);
-    ZeroMemory(&lf, sizeof(lf));
+    ZeroMemory(lf, sizeof(*lf));
     if (key.hKey && key.ReadBinary("Option", &line->item, sizeof(line->item))
-                 && key.ReadBinary("Font", &lf, sizeof(lf))
-                 && FontSizeDrawable(lf.lfHeight) && FontSizeDrawable(lf.lfWidth)) {
+                 && key.ReadBinary("Font", lf, sizeof(*lf))
+                 && FontSizeDrawable(lf->lfHeight) && FontSizeDrawable(lf->lfWidth)) {
         /* A face name without terminator would be read past its 32 bytes by GDI. */
-        lf.lfFaceName[LF_FACESIZE - 1] = '\0';
+        lf->lfFaceName[LF_FACESIZE - 1] = '\0';
         ZeroMemory(line->item.text, sizeof(line->item.text));
-        line->font = CreateFontIndirectA(&lf);
+        line->font = CreateFaceFont(lf);
         return;
     }
     int kind = name[0] == 'D' ? 0 : name[0] == 'T' ? 1 : 2;
     DefaultFaceItem(line, kind);
 }
 
-/* Stores one line and empties its live text. A line without a font keeps the
-   "Font" stored earlier: a second save at log-off must not wipe the user's font. */
+/* Stores one line, its font as loaded or chosen, at 96 dpi whatever the screen's; the
+   font handle may already be gone, in the second save at log-off. Empties the live text. */
 void SaveFaceItem(const char* name, FaceLine* line)
 {
     char path[128];
-    LOGFONTA lf;
 
     FaceItemPath(path, name);
     RegKey key(path, 0);
-    /* GetObjectA fills the face name only up to its terminator: without this the
-       stored "Font" would carry whatever the stack held after the name. */
-    ZeroMemory(&lf, sizeof(lf));
-    if (line->font && GetObjectA(line->font, sizeof(lf), &lf) == sizeof(lf))
-        key.WriteBinary("Font", &lf, sizeof(lf));
+    key.WriteBinary("Font", &line->logFont, sizeof(line->logFont));
     ZeroMemory(line->text, sizeof(line->text));
     ZeroMemory(line->item.text, sizeof(line->item.text));
     line->item.font = (DWORD)(ULONG_PTR)line->font;

@@ -7,6 +7,12 @@
 #define REG_MAKER   "Software\\ORBA"
 #define REG_PRODUCT "VELMOR"
 
+/* Font sizes beyond any screen, in pixels at 96 dpi. Past them GDI under Wine spends
+   up to seconds on one line of text, and a width near 2^31 makes it fault inside
+   TextOut, at every paint from then on: a stored font of such a size counts as
+   unreadable, and the font dialog offers none. */
+#define FONT_SIZE_LIMIT 4096
+
 /* Owns one open registry key for the length of one load or save step. */
 class RegKey {
 public:

@@ -23,14 +23,19 @@ Bytes Stored(const char* subkey, const char* name)
 
 void Plant(const char* subkey, const char* name, DWORD type, const Bytes& bytes)
 {
-    ASSERT_FALSE(RegSetKeyValueA(HKEY_CURRENT_USER, KeyPath(subkey).c_str(), name, type, bytes.data(),
-                                 (DWORD)bytes.size())) << name;
+    ASSERT_FALSE(RegSetKeyValueA(HKEY_CURRENT_USER, KeyPath(subkey).c_str(), name, type, bytes.data(), (DWORD)bytes.size()));
+}
+
+void Fresh::Reset(void)
+{
+    ReleaseFaceFonts();
+    ZeroMemory(gState, sizeof(*gState));
+    gState->dpi = ScreenDpi();
 }
 
 void Fresh::SetUp()
 {
-    ReleaseFaceFonts();
-    ZeroMemory(gState, sizeof(*gState));
+    Reset();
     gOtherInstance = 0;
     RegDeleteTreeA(HKEY_CURRENT_USER, KeyPath(NULL).c_str());
 }
@@ -90,6 +95,11 @@ void RunModal(const std::function<void()>& body, const std::vector<Step>& steps)
     KillTimer(NULL, timer);
 }
 
+bool Post(HWND wnd, UINT message, WPARAM wParam)
+{
+    return PostMessageA(wnd, message, wParam, 0) != FALSE;
+}
+
 HWND TopDialog(void)
 {
     HWND active = GetActiveWindow();
@@ -103,16 +113,14 @@ std::vector<COLORREF> Pixels(HWND wnd)
     BITMAPINFO info = { { sizeof(BITMAPINFOHEADER), rc.right, -rc.bottom, 1, 32, BI_RGB } };
     std::vector<COLORREF> pixels((size_t)rc.right * rc.bottom);
     HDC screen = GetDC(wnd), mem = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, rc.right, rc.bottom);
-    HGDIOBJ old = SelectObject(mem, bitmap);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, rc.right, rc.bottom), old = (HBITMAP)SelectObject(mem, bitmap);
     BitBlt(mem, 0, 0, rc.right, rc.bottom, screen, 0, 0, SRCCOPY);
-    SelectObject(mem, old);
-    GetDIBits(mem, bitmap, 0, rc.bottom, pixels.data(), &info, DIB_RGB_COLORS);
+    GetDIBits(mem, (HBITMAP)SelectObject(mem, old), 0, rc.bottom, pixels.data(), &info, DIB_RGB_COLORS);
     DeleteObject(bitmap);
     DeleteDC(mem);
     ReleaseDC(wnd, screen);
-    /* A DIB pixel is 0x00RRGGBB, a COLORREF 0x00BBGGRR. */
-    for (COLORREF& p : pixels) p = RGB(p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF);
+    /* 0x00RRGGBB as a COLORREF, 0x00BBGGRR. */
+    for (COLORREF& p : pixels) p = RGB(GetBValue(p), GetGValue(p), GetRValue(p));
     return pixels;
 }
 

@@ -11,8 +11,7 @@
 
 typedef std::vector<BYTE> Bytes;
 Bytes Of(const void* data, size_t size);
-/* A value of HKCU\Software\ORBA\VELMOR, or of its subkey when one is named; no
-   bytes when there is none. */
+/* A value of HKCU\Software\ORBA\VELMOR or of its subkey; no bytes when there is none. */
 Bytes Stored(const char* subkey, const char* name);
 void Plant(const char* subkey, const char* name, DWORD type, const Bytes& bytes);
 
@@ -21,6 +20,7 @@ class Fresh : public testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    static void Reset(void);    /* the state alone, at the screen's resolution */
 };
 
 /* The real main window, made and shown as start-up makes it; closing it saves. */
@@ -28,19 +28,17 @@ HWND OpenMainWindow(void);
 void CloseMainWindow(void);
 /* Handles this thread's messages until cond holds; false after the deadline. */
 bool WaitFor(const std::function<bool()>& cond);
+bool Post(HWND wnd, UINT message, WPARAM wParam);
 
 /* Runs body, which may enter a modal loop, while a thread timer runs each step in turn
-   inside that loop until the step answers true. A step still waiting at the deadline,
-   or a loop still running after the last step, fails the test and ends every dialog
-   and menu of the thread. */
+   inside that loop until it answers true. A step still waiting at the deadline, or a
+   loop still running after the last, fails the test and ends the thread's dialogs. */
 typedef std::function<bool()> Step;
 void RunModal(const std::function<void()>& body, const std::vector<Step>& steps);
 /* The innermost modal dialog or message box of this thread: the active window. */
 HWND TopDialog(void);
-inline bool Post(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam = 0)
-{
-    return PostMessageA(wnd, message, wParam, lParam) != FALSE;
-}
+/* Picks 36 points in the Date page's font dialog, leaves it by way, and OK in Options. */
+void PickDateFontSize(HWND wnd, UINT way);
 
 /* The client area's pixels as the screen shows them, and how many are of a colour. */
 std::vector<COLORREF> Pixels(HWND wnd);

@@ -7,30 +7,34 @@
    unless the one-line date already holds it. */
 TEST_F(Fresh, ClockTextsByFormatCode)
 {
-    static const struct {
-        BYTE date, time, weekday, oneLine;
-        WORD y, mo, d, dow, h, mi, s;
-        const char* face;
-    } rows[] = {
+    static const struct { BYTE date, time, weekday, oneLine; WORD y, mo, d, dow, h, mi, s; const char* face; } rows[] = {
         {  0,  0, 2, 1, 2001, 5, 8, 2,  9, 5, 3, "2001/05/08 09:05:03" },
         {  1,  1, 2, 0, 2001, 5, 8, 2,  9, 5, 3, "2001/5/8 9:5:3" },
         { 10, 10, 2, 1, 2001, 5, 8, 2, 14, 5, 7, "2001年5月8日 14時5分7秒" },
-        { 11, 11, 2, 1, 2001, 5, 8, 2, 14, 5, 7, "平成13年5月8日 午後 2時5分7秒" },
         { 11, 11, 2, 0, 1989, 1, 8, 0,  0, 0, 0, "平成1年1月8日 午前 0時0分0秒" },
         { 11, 11, 2, 1, 2026, 12, 7, 1, 12, 0, 0, "平成38年12月7日 午後 0時0分0秒" },
         { 99,  5, 2, 1, 2001, 5, 8, 2, 12, 0, 0, "2001/05/08 0:0:0 PM" },
         {  2,  5, 2, 1, 2001, 5, 8, 2,  0, 0, 0, "2001/05/08 0:0:0 AM" },
-        {  0,  5, 2, 1, 2001, 5, 8, 2, 11, 59, 59, "2001/05/08 11:59:59 AM" },
         {  0,  5, 2, 1, 2001, 5, 8, 2, 23, 59, 59, "2001/05/08 11:59:59 PM" },
         {  0,  6, 2, 1, 2001, 5, 8, 2, 12, 30, 0, "2001/05/08 0:30:0 pm" },
         {  0,  6, 2, 0, 2001, 5, 8, 2,  1, 0, 0, "2001/05/08 1:0:0 am" },
         {  0, 99, 0, 1, 2001, 5, 8, 2, 14, 5, 7, "2001/05/08(TUS) 14:05:07" },
-        {  0,  0, 0, 0, 2001, 5, 6, 0, 14, 5, 7, "2001/05/06(SUN) 14:05:07" },
         {  0,  0, 0, 1, 2001, 5, 12, 6, 14, 5, 7, "2001/05/12(SAT) 14:05:07" },
-        {  0,  0, 1, 1, 2001, 5, 8, 2, 14, 5, 7, "2001/05/08(火) 14:05:07" },
         {  0,  0, 1, 0, 2001, 5, 12, 6, 14, 5, 7, "2001/05/12(土) 14:05:07" },
         {  0,  0, 7, 1, 2001, 5, 8, 2, 14, 5, 7, "2001/05/08 14:05:07" },
+        { 12,  0, 2, 1, 2026, 12, 7, 1, 0, 0, 0, "令和8年12月7日 00:00:00" },
+        { 12,  0, 2, 1, 2019, 5, 1, 3, 0, 0, 0, "令和元年5月1日 00:00:00" },
+        { 12,  0, 2, 1, 2019, 4, 30, 2, 0, 0, 0, "平成31年4月30日 00:00:00" },
+        { 12,  0, 2, 1, 1989, 1, 8, 0, 0, 0, 0, "平成元年1月8日 00:00:00" },
+        { 12,  0, 2, 1, 1989, 1, 7, 6, 0, 0, 0, "昭和64年1月7日 00:00:00" },
+        { 12,  0, 2, 1, 1926, 12, 25, 6, 0, 0, 0, "昭和元年12月25日 00:00:00" },
+        { 12,  0, 2, 1, 1926, 12, 24, 5, 0, 0, 0, "大正15年12月24日 00:00:00" },
+        { 12,  0, 2, 1, 1912, 7, 30, 2, 0, 0, 0, "大正元年7月30日 00:00:00" },
+        { 12,  0, 2, 1, 1912, 7, 29, 1, 0, 0, 0, "明治45年7月29日 00:00:00" },
+        { 12,  0, 2, 1, 1868, 1, 1, 3, 0, 0, 0, "明治元年1月1日 00:00:00" },
+        { 12,  0, 2, 1, 1867, 12, 31, 2, 0, 0, 0, "1867/12/31 00:00:00" },
     };
+    LoadEras();
     for (const auto& r : rows) {
         SYSTEMTIME t = { r.y, r.mo, r.dow, r.d, r.h, r.mi, r.s, 0 };
         gState->date.item.format = r.date;
@@ -48,13 +52,7 @@ TEST_F(Fresh, ClockTextsByFormatCode)
    a countdown that reads zero ends itself, by a posted stop. */
 TEST_F(Fresh, CountTextsByModeFormatAndTick)
 {
-    static const struct {
-        ClockMode mode;
-        BYTE format;
-        DWORD mark, seconds, now;
-        const char* text;
-        bool ends;
-    } rows[] = {
+    static const struct { ClockMode mode; BYTE format; DWORD mark, seconds, now; const char* text; bool ends; } rows[] = {
         { CountUp,    0, 1000, 0, 1000 + 3725400, "01:02:05.4", false },
         { CountUp,    1, 1000, 0, 1000 + 3725400, "1:2:5.4", false },
         { CountUp,   10, 1000, 0, 1000 + 3725499, "1時2分5秒.4", false },
@@ -83,5 +81,46 @@ TEST_F(Fresh, CountTextsByModeFormatAndTick)
         /* With no main window the stop is posted to this thread. */
         bool ended = PeekMessageA(&stop, (HWND)-1, WM_COMMAND, WM_COMMAND, PM_REMOVE) && stop.wParam == IDM_STOP;
         EXPECT_EQ(ended, r.ends) << "row " << &r - rows;
+    }
+}
+
+/* The eras come from the list Windows keeps: a new one shows as soon as it is listed,
+   and values that do not parse are passed over. */
+TEST_F(Fresh, ErasFromTheSystemList)
+{
+    static const WCHAR path[] = L"SYSTEM\\CurrentControlSet\\Control\\Nls\\Calendars\\Japanese\\Eras";
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    WCHAR first[16], tooLong[80];
+    wsprintfW(first, L"%04d %02d %02d", t.wYear, t.wMonth, t.wDay);
+    wsprintfW(tooLong, L"%070d", 1);
+    const struct { const WCHAR *day, *data; } values[] = {
+        { L"1868 01 01", L"明治_明_Meiji_M" }, { L"1912 07 30", L"大正_大_Taisho_T" }, { L"1926 12 25", L"昭和_昭_Showa_S" },
+        { L"1989 01 08", L"平成_平_Heisei_H" }, { L"2019 05 01", L"令和_令_Reiwa_R" }, { first, L"ベルモア_ベ_Velmor_V" },
+        { L"1700 1 01", L"誤_誤_X_X" }, { L"1700 13 01", L"誤_誤_X_X" }, { L"1700 01 32", L"誤_誤_X_X" },
+        { L"17OO 01 01", L"誤_誤_X_X" }, { L"1700 01 01 ", L"誤_誤_X_X" }, { L"1700 01 01", L"五文字元号_五_X_X" },
+        { L"1701 01 01", L"" }, { L"1702 01 01", L"_誤_X_X" }, { L"1703 01 01", tooLong }, { L"1704 01 01", L"€_€_X_X" },
+        { L"1705 01 01 and a value name too long", L"誤_誤_X_X" },
+    };
+    HKEY key;
+    ASSERT_FALSE(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL));
+    for (const auto& v : values) RegSetValueExW(key, v.day, 0, REG_SZ, (const BYTE*)v.data, (lstrlenW(v.data) + 1) * 2);
+    RegSetValueExW(key, L"1706 01 01", 0, REG_DWORD, (const BYTE*)L"誤_", 4);
+    RegCloseKey(key);
+    LoadEras();
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, path);
+    /* The longest join: an era of four characters, an English weekday, time code 11. */
+    gState->date.item.format = 12;
+    gState->time.item.format = 11;
+    gState->options.oneLine = 1;
+    char today[64];
+    wsprintfA(today, "ベルモア元年%d月%d日(SUN) 午後 11時59分59秒", t.wMonth, t.wDay);
+    const struct { WORD y, mo, d; const char* face; } rows[] = {
+        { t.wYear, t.wMonth, t.wDay, today }, { 1800, 1, 1, "1800/01/01(SUN) 午後 11時59分59秒" },
+    };
+    for (const auto& r : rows) {
+        SYSTEMTIME at = { r.y, r.mo, 0, r.d, 23, 59, 59, 0 };
+        FormatClockTextsAt(&at);
+        EXPECT_STREQ(gState->date.text, r.face);
     }
 }
