@@ -33,8 +33,9 @@ HKEY RegKey::Open(HKEY root, const char* path, int openOnly)
     return hKey;
 }
 
-/* Copies a stored text into buffer, cut to capacity - 1 bytes and always terminated,
-   whether or not the stored bytes carried a terminator. Returns its length, 0 if none. */
+/* Copies a stored text into buffer, cut to capacity - 1 bytes at a whole character and
+   always terminated, whether or not the stored bytes carried a terminator. Returns its
+   length, 0 if none. */
 int RegKey::ReadString(const char* name, char* buffer, int capacity)
 {
     DWORD size = 0;
@@ -46,7 +47,11 @@ int RegKey::ReadString(const char* name, char* buffer, int capacity)
     int length = 0;
     if (RegQueryValueExA(hKey, name, NULL, NULL, (BYTE*)temp, &size) == ERROR_SUCCESS) {
         temp[size] = '\0';
-        lstrcpynA(buffer, temp, capacity);
+        /* Half of a double-byte character would name another file, and lose its
+           terminator in the next save. */
+        const char* end = temp;
+        while (*end && CharNextA(end) - temp < capacity) end = CharNextA(end);
+        lstrcpynA(buffer, temp, (int)(end - temp) + 1);
         length = lstrlenA(buffer);
     }
     HeapFree(GetProcessHeap(), 0, temp);
