@@ -1,5 +1,4 @@
 #include "support.h"
-#include <algorithm>
 #include "../state/settings.h"
 #include "../app/main_window.h"
 
@@ -8,17 +7,11 @@ static std::string KeyPath(const char* subkey)
     return std::string(REG_MAKER "\\" REG_PRODUCT) + (subkey ? std::string("\\") + subkey : "");
 }
 
-Bytes Of(const void* data, size_t size)
-{
-    return Bytes((const BYTE*)data, (const BYTE*)data + size);
-}
-
 Bytes Stored(const char* subkey, const char* name)
 {
     BYTE data[1024];
     DWORD size = sizeof(data);
-    bool found = !RegGetValueA(HKEY_CURRENT_USER, KeyPath(subkey).c_str(), name, RRF_RT_ANY, NULL, data, &size);
-    return Of(data, found ? size : 0);
+    return Of(data, RegGetValueA(HKEY_CURRENT_USER, KeyPath(subkey).c_str(), name, RRF_RT_ANY, NULL, data, &size) ? 0 : size);
 }
 
 void Plant(const char* subkey, const char* name, DWORD type, const Bytes& bytes)
@@ -26,30 +19,13 @@ void Plant(const char* subkey, const char* name, DWORD type, const Bytes& bytes)
     ASSERT_FALSE(RegSetKeyValueA(HKEY_CURRENT_USER, KeyPath(subkey).c_str(), name, type, bytes.data(), (DWORD)bytes.size()));
 }
 
-void Fresh::Reset(void)
+void Fresh::SetUp()
 {
     ReleaseFaceFonts();
     ZeroMemory(gState, sizeof(*gState));
     gState->dpi = ScreenDpi();
-}
-
-void Fresh::SetUp()
-{
-    Reset();
     gOtherInstance = 0;
     RegDeleteTreeA(HKEY_CURRENT_USER, KeyPath(NULL).c_str());
-}
-
-void Fresh::TearDown()
-{
-    if (gMainWnd) CloseMainWindow();
-    ReleaseFaceFonts();
-}
-
-HWND OpenMainWindow(void)
-{
-    RegisterMainClass();
-    return CreateMainWindow(SW_SHOWNORMAL);
 }
 
 void CloseMainWindow(void)
@@ -74,14 +50,13 @@ static struct { const std::vector<Step>* steps; size_t next; DWORD since; } gRun
 
 static void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD)
 {
-    size_t count = gRun.steps->size();
-    if (gRun.next < count && (*gRun.steps)[gRun.next]()) {
+    if (gRun.since && gRun.next < gRun.steps->size() && (*gRun.steps)[gRun.next]()) {
         gRun.next++;
         gRun.since = GetTickCount();
     } else if (GetTickCount() - gRun.since > 15000) {
         /* Fails once, then ends a dialog or menu a tick until the body returns. */
-        if (gRun.next <= count) ADD_FAILURE() << "stuck after step " << gRun.next << " of " << count;
-        gRun.next = count + 1;
+        if (gRun.since) ADD_FAILURE() << "stuck after step " << gRun.next << " of " << gRun.steps->size();
+        gRun.since = 0;
         EndMenu();
         EndDialog(TopDialog(), 0);
     }
@@ -93,11 +68,6 @@ void RunModal(const std::function<void()>& body, const std::vector<Step>& steps)
     UINT_PTR timer = SetTimer(NULL, 0, 20, RunStep);
     body();
     KillTimer(NULL, timer);
-}
-
-bool Post(HWND wnd, UINT message, WPARAM wParam)
-{
-    return PostMessageA(wnd, message, wParam, 0) != FALSE;
 }
 
 HWND TopDialog(void)
@@ -124,11 +94,6 @@ std::vector<COLORREF> Pixels(HWND wnd)
     return pixels;
 }
 
-size_t Count(const std::vector<COLORREF>& pixels, COLORREF color)
-{
-    return std::count(pixels.begin(), pixels.end(), color);
-}
-
 int main(int argc, char** argv)
 {
     /* A copy started by a restart of the program under test must not run the tests. */
@@ -141,5 +106,6 @@ int main(int argc, char** argv)
     }
     gInstance = GetModuleHandleA(NULL);
     gState = (ClockState*)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(ClockState));
+    RegisterMainClass();
     return RUN_ALL_TESTS();
 }

@@ -5,30 +5,31 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <algorithm>
 #include <functional>
 #include <vector>
 #include "../state/clock_state.h"
+#include "../app/main_window.h"
 
 typedef std::vector<BYTE> Bytes;
-Bytes Of(const void* data, size_t size);
+inline Bytes Of(const void* data, size_t size) { return Bytes((const BYTE*)data, (const BYTE*)data + size); }
 /* A value of HKCU\Software\ORBA\VELMOR or of its subkey; no bytes when there is none. */
 Bytes Stored(const char* subkey, const char* name);
 void Plant(const char* subkey, const char* name, DWORD type, const Bytes& bytes);
 
-/* Each test starts as the program does: a zero state, nothing stored, no window. */
+/* Each test starts as the program does: a zero state at the screen's resolution, nothing
+   stored, no window. */
+/* Closes the real main window, which saves the settings, and takes its quit message. */
+void CloseMainWindow(void);
+
 class Fresh : public testing::Test {
 protected:
     void SetUp() override;
-    void TearDown() override;
-    static void Reset(void);    /* the state alone, at the screen's resolution */
+    void TearDown() override { if (gMainWnd) CloseMainWindow(); ReleaseFaceFonts(); }
 };
-
-/* The real main window, made and shown as start-up makes it; closing it saves. */
-HWND OpenMainWindow(void);
-void CloseMainWindow(void);
 /* Handles this thread's messages until cond holds; false after the deadline. */
 bool WaitFor(const std::function<bool()>& cond);
-bool Post(HWND wnd, UINT message, WPARAM wParam);
+inline bool Post(HWND wnd, UINT message, WPARAM wParam) { return PostMessageA(wnd, message, wParam, 0) != FALSE; }
 
 /* Runs body, which may enter a modal loop, while a thread timer runs each step in turn
    inside that loop until it answers true. A step still waiting at the deadline, or a
@@ -37,11 +38,7 @@ typedef std::function<bool()> Step;
 void RunModal(const std::function<void()>& body, const std::vector<Step>& steps);
 /* The innermost modal dialog or message box of this thread: the active window. */
 HWND TopDialog(void);
-/* Picks 36 points in the Date page's font dialog, leaves it by way, and OK in Options. */
-void PickDateFontSize(HWND wnd, UINT way);
-
-/* The client area's pixels as the screen shows them, and how many are of a colour. */
+/* The client area's pixels as the screen shows them. */
 std::vector<COLORREF> Pixels(HWND wnd);
-size_t Count(const std::vector<COLORREF>& pixels, COLORREF color);
 
 #endif
