@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Makes the README's screenshots from the real program under Wine: the clock face
-# and a running count. Writes docs/clock.png and docs/count.png.
+# Makes the README's screenshots from the real program under Wine: the clock face, a
+# running count and the Options dialog's Date page with its formats listed. Writes
+# docs/clock.png, docs/count.png and docs/options-date.png.
 set -u
 VELMOR_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD_DIR=${BUILD_DIR:-$VELMOR_ROOT/build}
@@ -23,6 +24,16 @@ xdotool windowactivate "$WINDOW" 2>/dev/null
 xdotool key Return
 sleep 3.4
 import -window root -crop 330x200+0+0 "$VELMOR_ROOT/docs/count.png"
+# Options opens at the top-left of the face; its Date tab and format list lie at fixed
+# places in it.
+xdotool key BackSpace ctrl+o
+sleep 1.5
+eval "$(xdotool search --name 'オプション' getwindowgeometry --shell 2>/dev/null | head -3)"
+xdotool mousemove $((X + 91)) $((Y + 20)) click 1
+sleep 0.7
+xdotool mousemove $((X + 154)) $((Y + 108)) click 1
+sleep 0.7
+import -window root -crop 346x348+$((X - 4))+$((Y - 22)) "$VELMOR_ROOT/docs/options-date.png"
 wineserver -k
 stop_xvfb
-echo "Screenshots: docs/clock.png docs/count.png"
+echo "Screenshots: docs/clock.png docs/count.png docs/options-date.png"
