@@ -90,8 +90,9 @@ HWND CreateMainWindow(int showCommand)
                                NULL, NULL, gInstance, NULL);
     if (!gMainWnd) return NULL;
     /* A stored place may lie on a monitor of another resolution than the system's. */
-    if (WindowDpi(gMainWnd) != gState->dpi) {
-        gState->dpi = WindowDpi(gMainWnd);
+    UINT dpi = WindowDpi(gMainWnd);
+    if (dpi != gState->dpi) {
+        gState->dpi = dpi;
         CreateFaceFonts();
     }
     ShowWindow(gMainWnd, showCommand);
