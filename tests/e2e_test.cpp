@@ -59,11 +59,7 @@ struct Recorder {
         for (int i = 0; i < done * 22050; i++) peak = std::max(peak, abs(samples[i]));
         return peak;
     }
-    ~Recorder()
-    {
-        waveInReset(in);
-        waveInClose(in);
-    }
+    ~Recorder() { waveInReset(in); waveInClose(in); }
 };
 
 /* From a folder named with a blank and 表: Enter counts, Backspace stops; a countdown

@@ -6,8 +6,7 @@
 
 static const LOGFONTA kFont = { 26, 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, FIXED_PITCH, "ＭＳ 明朝" };
 
-/* Each row plants nothing (a first start), one value of the program's key, or a line's
-   "Option" and "Font". */
+/* Each row plants nothing (a first start), a value of the key, or a line's Option and Font. */
 TEST_F(Fresh, StoredValuesLoadByTheRules)
 {
     ClockState* s = gState;
@@ -100,7 +99,7 @@ TEST_F(Fresh, HostileStoredBytesLoadDrawSaveAndLoadBack)
         SendMessageA(wnd, WM_ENDSESSION, TRUE, 0);
         CloseMainWindow();
         EXPECT_EQ(Stored(NULL, "Version"), Of("0.11", 5));
-        EXPECT_EQ(Stored(NULL, "Wave").back(), 0) << "a path stored without its terminator";
+        EXPECT_EQ(Stored(NULL, "Wave"), Of(loaded.wavePath, lstrlenA(loaded.wavePath) + 1));
         ReleaseFaceFonts();
         ZeroMemory(gState, sizeof(*gState));
         gState->dpi = ScreenDpi();

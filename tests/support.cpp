@@ -7,11 +7,18 @@ static std::string KeyPath(const char* subkey)
     return std::string(REG_MAKER "\\" REG_PRODUCT) + (subkey ? std::string("\\") + subkey : "");
 }
 
+/* The bytes as stored: RegGetValueA would add a terminator a text lacks. */
 Bytes Stored(const char* subkey, const char* name)
 {
+    HKEY key;
     BYTE data[1024];
-    DWORD size = sizeof(data);
-    return Of(data, RegGetValueA(HKEY_CURRENT_USER, KeyPath(subkey).c_str(), name, RRF_RT_ANY, NULL, data, &size) ? 0 : size);
+    DWORD size = 0;
+    if (!RegOpenKeyExA(HKEY_CURRENT_USER, KeyPath(subkey).c_str(), 0, KEY_READ, &key)) {
+        size = sizeof(data);
+        if (RegQueryValueExA(key, name, NULL, NULL, data, &size)) size = 0;
+        RegCloseKey(key);
+    }
+    return Of(data, size);
 }
 
 void Plant(const char* subkey, const char* name, DWORD type, const Bytes& bytes)

@@ -89,15 +89,15 @@ TEST_F(Fresh, ErasFromTheSystemList)
     static const WCHAR path[] = L"SYSTEM\\CurrentControlSet\\Control\\Nls\\Calendars\\Japanese\\Eras";
     SYSTEMTIME t;
     GetLocalTime(&t);
-    WCHAR first[16], tooLong[80];
+    WCHAR first[16];
     wsprintfW(first, L"%04d %02d %02d", t.wYear, t.wMonth, t.wDay);
-    wsprintfW(tooLong, L"%070d", 1);
     const struct { const WCHAR *day, *data; } values[] = {
         { L"1868 01 01", L"明治_明_Meiji_M" }, { L"1912 07 30", L"大正_大_Taisho_T" }, { L"1926 12 25", L"昭和_昭_Showa_S" },
         { L"1989 01 08", L"平成_平_Heisei_H" }, { L"2019 05 01", L"令和_令_Reiwa_R" }, { first, L"ベルモア_ベ_Velmor_V" },
         { L"1700 1 01", L"誤_誤_X_X" }, { L"1700 13 01", L"誤_誤_X_X" }, { L"17OO 01 01", L"誤_誤_X_X" },
-        { L"1700 01 01", L"五文字元号_五_X_X" }, { L"1701 01 01", L"_誤_X_X" }, { L"1703 01 01", tooLong },
-        { L"1704 01 01", L"€_€_X_X" }, { L"1705 01 01 and a value name too long", L"誤_誤_X_X" },
+        { L"1700 01 01", L"ERA55_E_X_X" }, { L"1701 01 01", L"_誤_X_X" }, { L"1704 01 01", L"€_€_X_X" },
+        { L"1703 01 01", L"A text of seventy characters and more, beyond what one era can hold_A" },
+        { L"1705 01 01 and a value name too long", L"誤_誤_X_X" },
     };
     HKEY key;
     ASSERT_FALSE(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL));

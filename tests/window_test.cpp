@@ -103,7 +103,6 @@ TEST_F(Fresh, CommandsAndEnterByMode)
 /* Up to 999 hours as typed, the last length offered again; more is refused, dialog open. */
 TEST_F(Fresh, CountdownDialogTakesUpTo999Hours)
 {
-    /* Hours, minutes and seconds. */
     static const struct { const char* fields[3]; bool starts; DWORD length; } rows[] = {
         { { "0", "1", "30" }, true, 90 }, { { "", "", "" }, true, 0 }, { { "999", "0", "0" }, true, 3596400 },
         { { "998", "60", "0" }, true, 3596400 }, { { "999", "0", "1" }, false }, { { "0", "4294967296", "0" }, false },
@@ -152,10 +151,11 @@ TEST_F(Fresh, PaintsDrawTheWholeFace)
     EXPECT_TRUE(GetWindowRect(wnd, &now) && EqualRect(&now, &given) && tall() == 52);
     GetClientRect(wnd, &client);
     for (int way = 0; way < 2; way++) {
-        /* Black all over: a face drawn anew has but its date in black. */
+        /* Black all over, nothing pending: a face drawn anew has but its date in black. */
         HDC dc = GetDC(wnd);
         FillRect(dc, &client, (HBRUSH)GetStockObject(BLACK_BRUSH));
         ReleaseDC(wnd, dc);
+        ValidateRect(wnd, NULL);
         if (way) SendMessageA(wnd, WM_TIMECHANGE, 0, 0);
         else RedrawWindow(wnd, &corner, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
         std::vector<COLORREF> face = Pixels(wnd);
