@@ -8,7 +8,6 @@ VELMOR_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$VELMOR_ROOT/build-bench}
 . "$VELMOR_ROOT/cmake/setup.sh"
 install_packages && build_velmor -DVELMOR_TESTS=OFF || { echo "could not build"; exit 1; }
-
 start_xvfb || exit 1
 export XVFB_PID
 trap 'wineserver -k 2>/dev/null; stop_xvfb' EXIT

@@ -158,8 +158,8 @@ static int BenchStartup(const char* program, const char* minimal)
 }
 
 /* Reads the time line (the lower half of the default two-line face) of another process's
-   window from the screen about every millisecond, and prints the local time each time it
-   has changed. */
+   window from the screen about every millisecond. Each time it has changed, prints the local
+   time and how long since the read before: the change came within that gap. */
 static int BenchLag(const char* className, int seconds)
 {
     HWND wnd = FindWithin(className, GetTickCount() + DEADLINE_MS);
@@ -170,13 +170,16 @@ static int BenchLag(const char* className, int seconds)
     HBITMAP shot = CreateBitmap(width, height, 1, 32, NULL);
     SelectObject(mem, shot);
     BYTE* pixels[2] = { (BYTE*)malloc(bytes), (BYTE*)malloc(bytes) };
-    for (DWORD start = GetTickCount(); GetTickCount() - start < (DWORD)seconds * 1000; Sleep(1)) {
+    DWORD start = GetTickCount(), previous = start;
+    for (; GetTickCount() - start < (DWORD)seconds * 1000; Sleep(1)) {
         BitBlt(mem, 0, 0, width, height, screen, 0, top, SRCCOPY);
         GetBitmapBits(shot, bytes, pixels[++polls % 2]);
+        DWORD gap = GetTickCount() - previous;
+        previous += gap;
         if (polls == 1 || !memcmp(pixels[0], pixels[1], bytes)) continue;
         SYSTEMTIME now;
         GetLocalTime(&now);
-        printf("shown %d %d %d %d\n", now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
+        printf("shown %d %d %d %d %lu\n", now.wHour, now.wMinute, now.wSecond, now.wMilliseconds, gap);
     }
     printf("polls %d\n", polls);
     return 1;
