@@ -7,7 +7,7 @@
 #define TIMER_TICK   101
 #define TICK_PERIOD  100
 /* The clock's tick comes this long after its second begins, never just before it. */
-#define TICK_MARGIN  10
+#define TICK_MARGIN  2
 /* 999 hours: far below the 2^32 ms the tick arithmetic can hold, with days to spare. */
 #define COUNTDOWN_MAX_SECONDS 3596400u
 

@@ -133,7 +133,7 @@ TEST_F(Fresh, CountdownDialogTakesUpTo999Hours)
 TEST(Tick, DelayByMode)
 {
     static const struct { ClockMode mode; WORD milliseconds; DWORD delay; } rows[] = {
-        { Clock, 0, 1010 }, { Clock, 500, 510 }, { Clock, 999, 11 }, { CountUp, 500, 100 }, { CountDown, 999, 100 }, { Stopped, 0, 0 },
+        { Clock, 0, 1002 }, { Clock, 500, 502 }, { Clock, 999, 3 }, { CountUp, 500, 100 }, { CountDown, 999, 100 }, { Stopped, 0, 0 },
     };
     for (const auto& r : rows) EXPECT_EQ(TickDelay(r.mode, r.milliseconds), r.delay) << "row " << &r - rows;
 }
