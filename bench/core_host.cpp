@@ -14,6 +14,7 @@ int HostCore(void)
         fprintf(stderr, "No memory for the state record.\n");
         return 0;
     }
+    gState->dpi = ScreenDpi();
     DeleteStoredSettings();
     LoadSettings();
     return 1;
