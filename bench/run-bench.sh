@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds VELMOR and its benchmark, measures them under Wine on an X server of its own and
-# prints one table, kept in $BUILD_DIR/bench-run/benchmarks.md. About 35 minutes by default:
+# prints one table, kept in $BUILD_DIR/bench-run/benchmarks.md. About 50 minutes by default:
 #   bash bench/run-bench.sh [SECONDS [RUNS]]
-# Each CPU span lasts SECONDS (60), RUNS times (5) a subject; the second lag is watched 10x as long.
+# Each CPU span lasts SECONDS (60), RUNS times (9) a subject; the second lag is watched 10x as long.
 set -u -o pipefail
 VELMOR_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$VELMOR_ROOT/build-bench}
@@ -16,4 +16,4 @@ make_prefix "$BUILD_DIR/bench-run/prefix"
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 2048x1280 /f >/dev/null 2>&1
 wineserver -w
 keep_wineserver
-python3 "$VELMOR_ROOT/bench/run_bench.py" "${1:-60}" "${2:-5}" | tee "$BUILD_DIR/bench-run/benchmarks.md"
+python3 "$VELMOR_ROOT/bench/run_bench.py" "${1:-60}" "${2:-9}" | tee "$BUILD_DIR/bench-run/benchmarks.md"

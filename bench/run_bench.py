@@ -115,7 +115,7 @@ def running_cost(seconds, runs):
                  + ", ".join(f"{a / b:.2f}" for a, b in spans), spans, "s", f"minimal window, {floor} timer", target)
 
 
-seconds, runs = (int(a) for a in (sys.argv[1:] + ["60", "5"])[:2])
+seconds, runs = (int(a) for a in (sys.argv[1:] + ["60", "9"])[:2])
 wine = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
 print(f"{os.cpu_count()} CPUs, Linux {os.uname().release}, {wine}."
       f" Started {time.strftime('%Y-%m-%d %H:%M %Z')}, load average {read('/proc/loadavg')[:14]}\n\n"
