@@ -32,17 +32,14 @@ POINT FaceTextOrigin(const FaceItem* item, int width, int height, SIZE text,
 void DrawFaceItem(HDC hdc, const FaceLine* line, int width, int height, int secondLine)
 {
     SIZE extent = { 0, 0 };
-    /* The texts are code page 932 whatever the system's ANSI code page is; converted
-       here, on the stack, the paint allocates nothing of its own. */
-    WCHAR text[FACE_TEXT_SIZE];
-    int len = MultiByteToWideChar(932, 0, line->text, lstrlenA(line->text), text, FACE_TEXT_SIZE);
+    int len = lstrlenW(line->text);
 
     SetTextColor(hdc, line->item.color);
     HFONT oldFont = (HFONT)SelectObject(hdc, line->font);
-    GetTextExtentPoint32W(hdc, text, len, &extent);
+    GetTextExtentPoint32W(hdc, line->text, len, &extent);
     POINT pt = FaceTextOrigin(&line->item, width, height, extent,
                               gState->mode != Clock || gState->options.oneLine, secondLine);
-    TextOutW(hdc, pt.x, pt.y, text, len);
+    TextOutW(hdc, pt.x, pt.y, line->text, len);
     SelectObject(hdc, oldFont);
 }
 

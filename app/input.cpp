@@ -5,11 +5,6 @@
 #include "../help/help_menu.h"
 #include "../res/resource.h"
 
-static int Counting(void)
-{
-    return gState->mode == CountUp || gState->mode == CountDown;
-}
-
 void OnCommand(HWND wnd, WPARAM wParam)
 {
     switch (LOWORD(wParam)) {
@@ -18,11 +13,11 @@ void OnCommand(HWND wnd, WPARAM wParam)
     case IDM_STOP:      StopCount(wnd); break;
     case IDM_COUNTDOWN: StartCountDown(wnd); break;
     case IDM_OPTIONS:   if (!Counting()) RunOptionsDialog(wnd); break;
-    case IDM_EXIT:      PostMessageA(wnd, WM_CLOSE, 0, 0); break;
+    case IDM_EXIT:      PostMessageW(wnd, WM_CLOSE, 0, 0); break;
     case IDM_HELP:      OpenHelpFile(wnd); break;
     case IDM_HOMEPAGE:  OpenHomePage(wnd); break;
     case IDM_ABOUT:
-        DialogBoxParamA(gInstance, MAKEINTRESOURCEA(IDD_ABOUT), wnd, AboutDlgProc, 0);
+        DialogBoxParamW(gInstance, MAKEINTRESOURCEW(IDD_ABOUT), wnd, AboutDlgProc, 0);
         break;
     }
 }
@@ -39,7 +34,7 @@ void OnKeyDown(HWND wnd, WPARAM key)
 {
     if (key != VK_RETURN) return;
     int shift = (GetKeyState(VK_SHIFT) & 0xFF00) != 0;
-    PostMessageA(wnd, WM_COMMAND, EnterCommand(shift), 0);
+    PostMessageW(wnd, WM_COMMAND, EnterCommand(shift), 0);
 }
 
 static void SetMenuItem(HMENU menu, UINT id, int enabled, int checked)
@@ -64,7 +59,7 @@ void UpdateMenuStates(HMENU menu)
 
 void ShowContextMenu(HWND wnd, LPARAM lParam)
 {
-    HMENU menu = LoadMenuA(gInstance, MAKEINTRESOURCEA(IDR_CONTEXTMENU));
+    HMENU menu = LoadMenuW(gInstance, MAKEINTRESOURCEW(IDR_CONTEXTMENU));
     if (!menu) return;
     HMENU popup = GetSubMenu(menu, 0);
     if (popup) {

@@ -7,7 +7,7 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
     gInstance = instance;
-    gOtherInstance = FindWindowA(MAIN_CLASS, NULL) != NULL;
+    gOtherInstance = FindWindowW(MAIN_CLASS, NULL) != NULL;
     gState = (ClockState*)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(ClockState));
     if (!gState) return 0;
     InitCommonControls();

@@ -4,26 +4,27 @@
 #include "../state/settings.h"
 #include "../engine/count_modes.h"
 #include "../options/options_dialog.h"
+#include "../help/help_menu.h"
 #include "../res/resource.h"
 
 ATOM RegisterMainClass(void)
 {
-    WNDCLASSEXA wc;
+    WNDCLASSEXW wc;
 
     ZeroMemory(&wc, sizeof(wc));
     wc.cbSize = sizeof(wc);
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = MainWndProc;
     wc.hInstance = gInstance;
-    wc.hIcon = LoadIconA(gInstance, MAKEINTRESOURCEA(IDI_VELMOR));
-    wc.hIconSm = (HICON)LoadImageA(gInstance, MAKEINTRESOURCEA(IDI_VELMOR), IMAGE_ICON,
+    wc.hIcon = LoadIconW(gInstance, MAKEINTRESOURCEW(IDI_VELMOR));
+    wc.hIconSm = (HICON)LoadImageW(gInstance, MAKEINTRESOURCEW(IDI_VELMOR), IMAGE_ICON,
                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                    LR_DEFAULTCOLOR);
-    wc.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
+    wc.hCursor = LoadCursorW(NULL, IDC_ARROW);
     wc.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
-    wc.lpszMenuName = gState->options.noTitleBar ? NULL : MAKEINTRESOURCEA(IDR_MAINMENU);
+    wc.lpszMenuName = gState->options.noTitleBar ? NULL : MAKEINTRESOURCEW(IDR_MAINMENU);
     wc.lpszClassName = MAIN_CLASS;
-    return RegisterClassExA(&wc);
+    return RegisterClassExW(&wc);
 }
 
 /* Moves rect, size kept, to lie inside work (its top-left corner when it is larger). */
@@ -52,7 +53,7 @@ static int StoredWindowRect(RECT* rect)
     if (!MonitorFromRect(rect, MONITOR_DEFAULTTONULL)) {
         MONITORINFO mi;
         mi.cbSize = sizeof(mi);
-        if (GetMonitorInfoA(MonitorFromRect(rect, MONITOR_DEFAULTTONEAREST), &mi))
+        if (GetMonitorInfoW(MonitorFromRect(rect, MONITOR_DEFAULTTONEAREST), &mi))
             FitRectToWorkArea(rect, &mi.rcWork);
     }
     return 1;
@@ -62,7 +63,7 @@ static int StoredWindowRect(RECT* rect)
 static UINT WindowDpi(HWND wnd)
 {
     typedef UINT (WINAPI *GetDpiForWindowProc)(HWND);
-    GetDpiForWindowProc dpiOf = (GetDpiForWindowProc)(void*)GetProcAddress(GetModuleHandleA("USER32.DLL"), "GetDpiForWindow");
+    GetDpiForWindowProc dpiOf = (GetDpiForWindowProc)(void*)GetProcAddress(GetModuleHandleW(L"USER32.DLL"), "GetDpiForWindow");
     UINT dpi = dpiOf ? dpiOf(wnd) : 0;
     return dpi ? dpi : gState->dpi;
 }
@@ -86,7 +87,7 @@ HWND CreateMainWindow(int showCommand)
         exStyle = 0;
         style = WS_POPUP | WS_VISIBLE | WS_THICKFRAME;
     }
-    gMainWnd = CreateWindowExA(exStyle, MAIN_CLASS, MAIN_CLASS, style, x, y, width, height,
+    gMainWnd = CreateWindowExW(exStyle, MAIN_CLASS, MAIN_CLASS, style, x, y, width, height,
                                NULL, NULL, gInstance, NULL);
     if (!gMainWnd) return NULL;
     /* A stored place may lie on a monitor of another resolution than the system's. */
@@ -188,7 +189,7 @@ LRESULT CALLBACK MainWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lPara
         EndDrag();
         break;
     }
-    return DefWindowProcA(wnd, message, wParam, lParam);
+    return DefWindowProcW(wnd, message, wParam, lParam);
 }
 
 /* Records the rectangle (unless another copy owns it, or the window is minimised or
@@ -203,48 +204,49 @@ void Shutdown(void)
     ReleaseFaceFonts();
 }
 
-/* Starts exactly the program file at path, whatever blanks its folders hold. */
-int StartProgramFile(const char* path)
+/* Starts this very program file, whatever blanks and characters its folders hold,
+   held suspended: the new copy must not run before this one has closed its window. */
+static int StartSuspendedCopy(PROCESS_INFORMATION* pi)
 {
-    char commandLine[MAX_PATH * 2 + 3];
-    STARTUPINFOA si;
-    PROCESS_INFORMATION pi;
+    WCHAR path[LONG_PATH_SIZE], commandLine[LONG_PATH_SIZE];
+    STARTUPINFOW si;
 
-    if (lstrlenA(path) >= MAX_PATH * 2) return 0;
-    wsprintfA(commandLine, "\"%s\"", path);
+    DWORD length = ProgramPath(path);
+    if (!length || length + 3 > LONG_PATH_SIZE) return 0;
+    wsprintfW(commandLine, L"\"%s\"", path);
     ZeroMemory(&si, sizeof(si));
     si.cb = sizeof(si);
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_SHOW;
-    if (!CreateProcessA(path, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
-        return 0;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return 1;
+    return CreateProcessW(path, commandLine, NULL, NULL, FALSE, CREATE_SUSPENDED, NULL, NULL, &si, pi);
 }
 
-/* Closes this copy (which saves the settings) and starts a fresh one, which takes
-   the new frame. A path cut short by its buffer starts nothing. */
+/* Closes this copy (which saves the settings) and lets a fresh one run, which takes
+   the new frame. A copy that cannot be started leaves this one open, and says so. */
 void RestartProgram(HWND wnd)
 {
-    /* Room for any path Windows allows, even one of double-byte folder names. */
-    char path[MAX_PATH * 2];
-    DWORD length = GetModuleFileNameA(gInstance, path, sizeof(path));
+    PROCESS_INFORMATION pi;
 
-    SendMessageA(wnd, WM_CLOSE, 0, 0);
-    if (length > 0 && length < sizeof(path)) StartProgramFile(path);
+    if (!StartSuspendedCopy(&pi)) {
+        ShowErrorBox(L"VELMOR を起動し直せませんでした。新しい設定は次の起動から使われます。", (UINT)-1);
+        return;
+    }
+    SendMessageW(wnd, WM_CLOSE, 0, 0);
+    ResumeThread(pi.hThread);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
 }
 
 /* Runs until WM_QUIT, offering every message to the accelerators first. */
 int RunMessageLoop(void)
 {
-    HACCEL accel = LoadAcceleratorsA(gInstance, MAKEINTRESOURCEA(IDR_ACCEL));
+    HACCEL accel = LoadAcceleratorsW(gInstance, MAKEINTRESOURCEW(IDR_ACCEL));
     MSG msg;
 
-    while (GetMessageA(&msg, NULL, 0, 0)) {
-        if (!TranslateAcceleratorA(gMainWnd, accel, &msg)) {
+    while (GetMessageW(&msg, NULL, 0, 0)) {
+        if (!TranslateAcceleratorW(gMainWnd, accel, &msg)) {
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
     }
     return (int)msg.wParam;

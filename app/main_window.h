@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#define MAIN_CLASS      "VELMOR"
+#define MAIN_CLASS      L"VELMOR"
 #define DEFAULT_WIDTH   330
 #define DEFAULT_HEIGHT  200
 
@@ -13,7 +13,6 @@ HWND    CreateMainWindow(int showCommand);
 LRESULT CALLBACK MainWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
 void    Shutdown(void);
 void    RestartProgram(HWND wnd);
-int     StartProgramFile(const char* path);
 void    FitRectToWorkArea(RECT* rect, const RECT* work);
 int     RunMessageLoop(void);
 

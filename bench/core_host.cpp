@@ -4,10 +4,6 @@
 
 int HostCore(void)
 {
-    if (GetACP() != 932) {
-        fprintf(stderr, "The ANSI code page is %u, not 932: run with LC_CTYPE=ja_JP.UTF-8.\n", GetACP());
-        return 0;
-    }
     gInstance = GetModuleHandleA(NULL);
     gState = (ClockState*)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(ClockState));
     if (!gState) {
@@ -22,7 +18,7 @@ int HostCore(void)
 
 void DeleteStoredSettings(void)
 {
-    RegDeleteTreeA(HKEY_CURRENT_USER, REG_MAKER "\\" REG_PRODUCT);
+    RegDeleteTreeW(HKEY_CURRENT_USER, REG_MAKER L"\\" REG_PRODUCT);
 }
 
 void PumpMessages(void)

@@ -90,8 +90,10 @@ static void TraceHeapCalls(const char* mark, Work work)
 static void BenchPaint(int width, int height, int heap)
 {
     FormatClockTexts();
-    gLineLength[0] = MultiByteToWideChar(932, 0, gState->date.text, -1, gLineText[0], FACE_TEXT_SIZE) - 1;
-    gLineLength[1] = MultiByteToWideChar(932, 0, gState->time.text, -1, gLineText[1], FACE_TEXT_SIZE) - 1;
+    lstrcpyW(gLineText[0], gState->date.text);
+    lstrcpyW(gLineText[1], gState->time.text);
+    gLineLength[0] = lstrlenW(gLineText[0]);
+    gLineLength[1] = lstrlenW(gLineText[1]);
     HWND wnd = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, width, height, NULL, NULL, gInstance, NULL);
     PumpMessages();
     HDC hdc = GetDC(wnd);

@@ -3,7 +3,7 @@
 
 VELMOR_PACKAGES="g++-mingw-w64-x86-64-posix mingw-w64-tools cmake ninja-build wine wine64
   xvfb xauth x11-utils xdotool locales fonts-ipafont-gothic fonts-ipafont-mincho googletest
-  imagemagick pulseaudio pulseaudio-utils sox python3 zip unzip"
+  imagemagick pulseaudio pulseaudio-utils sox python3 python3-fonttools zip unzip"
 
 as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
@@ -19,8 +19,9 @@ install_packages() {
         as_root apt-get update -q
         as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q $missing
     fi
-    if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
-        as_root sed -i 's/^# *ja_JP.UTF-8/ja_JP.UTF-8/' /etc/locale.gen
+    # Japanese and English locales: the ANSI code pages 932 and 1252 under Wine.
+    if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$' || ! locale -a 2>/dev/null | grep -qi '^en_US.utf8$'; then
+        as_root sed -i -e 's/^# *ja_JP.UTF-8/ja_JP.UTF-8/' -e 's/^# *en_US.UTF-8/en_US.UTF-8/' /etc/locale.gen
         as_root locale-gen
     fi
 }
@@ -89,7 +90,8 @@ wine_env() {
 }
 
 # A fresh prefix in $1: a virtual desktop (so windows get Wine's own frames and one
-# fixed monitor), no crash dialog, and the Mincho face name mapped to the Mincho font.
+# fixed monitor), no crash dialog, the Mincho face names mapped to the Mincho font, and
+# Japanese in menus and dialogs whatever the locale (Wine's UI font links to IPAGothic).
 make_prefix() {
     rm -rf "$1"
     mkdir -p "$1"
@@ -100,6 +102,10 @@ make_prefix() {
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
         /v "ＭＳ 明朝" /t REG_SZ /d IPAMincho /f >/dev/null 2>&1
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+        /v "MS Mincho" /t REG_SZ /d IPAMincho /f >/dev/null 2>&1
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+        /v Tahoma /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic' /f >/dev/null 2>&1
     wineserver -w
 }
 

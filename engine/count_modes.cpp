@@ -3,7 +3,7 @@
 #include "../state/clock_state.h"
 #include "../res/resource.h"
 
-static int Counting(void)
+int Counting(void)
 {
     return gState->mode == CountUp || gState->mode == CountDown;
 }
@@ -29,10 +29,10 @@ void ArmTick(HWND wnd)
 }
 
 /* Starts the new mode's tick and shows the mode at once. */
-static void RestartTick(void)
+static void RestartTick(HWND wnd)
 {
-    ArmTick(gMainWnd);
-    InvalidateRect(gMainWnd, NULL, FALSE);
+    ArmTick(wnd);
+    InvalidateRect(wnd, NULL, FALSE);
 }
 
 void ShowNow(HWND wnd)
@@ -40,7 +40,7 @@ void ShowNow(HWND wnd)
     if (gState->mode == Clock) return;
     KillTimer(wnd, TIMER_TICK);
     gState->mode = Clock;
-    RestartTick();
+    RestartTick(wnd);
 }
 
 void StartCountUp(HWND wnd)
@@ -49,7 +49,7 @@ void StartCountUp(HWND wnd)
     KillTimer(wnd, TIMER_TICK);
     gState->mode = CountUp;
     gState->tickMark = GetTickCount();
-    RestartTick();
+    RestartTick(wnd);
 }
 
 void StopCount(HWND wnd)
@@ -62,19 +62,44 @@ void StopCount(HWND wnd)
 void StartCountDown(HWND wnd)
 {
     if (Counting()) return;
-    if (DialogBoxParamA(gInstance, MAKEINTRESOURCEA(IDD_COUNTDOWN), wnd, CountdownDlgProc, 0) != IDOK)
+    if (DialogBoxParamW(gInstance, MAKEINTRESOURCEW(IDD_COUNTDOWN), wnd, CountdownDlgProc, 0) != IDOK)
         return;
     KillTimer(wnd, TIMER_TICK);
     gState->mode = CountDown;
     gState->tickMark = GetTickCount() + gState->countdownSeconds * 1000;
-    RestartTick();
+    RestartTick(wnd);
+}
+
+/* The WAVE file playing, read whole: the system's sound call opens a file by a name in
+   the ANSI code page, which cannot name every path. It lives until the next play. */
+static BYTE* gSound;
+
+/* Plays the file at path once, from memory where it can be read whole, else by its name:
+   a file that cannot be played gives the system's default sound. */
+int PlayWaveFile(const WCHAR* path)
+{
+    LARGE_INTEGER size = {};
+    DWORD read = 0;
+
+    PlaySoundW(NULL, NULL, 0);
+    HeapFree(GetProcessHeap(), 0, gSound);
+    gSound = NULL;
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (file != INVALID_HANDLE_VALUE) {
+        if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= WAVE_SIZE_LIMIT &&
+            (gSound = (BYTE*)HeapAlloc(GetProcessHeap(), 0, (SIZE_T)size.QuadPart)))
+            ReadFile(file, gSound, (DWORD)size.QuadPart, &read, NULL);
+        CloseHandle(file);
+    }
+    if (gSound && read == size.QuadPart) return PlaySoundW((LPCWSTR)gSound, NULL, SND_MEMORY | SND_ASYNC);
+    return PlaySoundW(path, NULL, SND_ASYNC);
 }
 
 /* Runs inside the paint that computed the zero count, so the stop is posted. */
 void FinishCountdown(void)
 {
-    if (gState->wavePath[0]) PlaySoundA(gState->wavePath, NULL, SND_ASYNC);
-    PostMessageA(gMainWnd, WM_COMMAND, IDM_STOP, 0);
+    if (gState->wavePath[0]) PlayWaveFile(gState->wavePath);
+    PostMessageW(gMainWnd, WM_COMMAND, IDM_STOP, 0);
 }
 
 static void InitCountdownDialog(HWND dlg)
@@ -91,7 +116,7 @@ static int ReadCountdownField(HWND dlg, int id, ULONGLONG* value)
 {
     BOOL ok;
     *value = GetDlgItemInt(dlg, id, &ok, FALSE);
-    return ok || GetWindowTextLengthA(GetDlgItem(dlg, id)) == 0;
+    return ok || GetWindowTextLengthW(GetDlgItem(dlg, id)) == 0;
 }
 
 /* Takes the length from the fields; refuses, with the dialog left open, what would
@@ -102,12 +127,12 @@ static int ReadCountdownDialog(HWND dlg)
     if (!ReadCountdownField(dlg, IDC_CD_HOURS, &hours) ||
         !ReadCountdownField(dlg, IDC_CD_MINUTES, &minutes) ||
         !ReadCountdownField(dlg, IDC_CD_SECONDS, &seconds)) {
-        MessageBoxA(dlg, "時間、分、秒には数字を入力してください。", "カウントダウン", MB_OK | MB_ICONEXCLAMATION);
+        MessageBoxW(dlg, L"時間、分、秒には数字を入力してください。", L"カウントダウン", MB_OK | MB_ICONEXCLAMATION);
         return 0;
     }
     ULONGLONG total = seconds + 60 * minutes + 3600 * hours;
     if (total > COUNTDOWN_MAX_SECONDS) {
-        MessageBoxA(dlg, "カウントダウンは999時間までです。", "カウントダウン", MB_OK | MB_ICONEXCLAMATION);
+        MessageBoxW(dlg, L"カウントダウンは999時間までです。", L"カウントダウン", MB_OK | MB_ICONEXCLAMATION);
         return 0;
     }
     gState->countdownSeconds = (DWORD)total;

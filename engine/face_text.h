@@ -7,7 +7,7 @@
 /* An era of the Japanese calendar: its first day as yyyymmdd, and its name. */
 struct Era {
     DWORD start;
-    char  name[9];
+    WCHAR name[5];
 };
 
 #define MAX_ERAS 32

@@ -7,21 +7,21 @@ HFONT gAboutFont;
 
 static void InitAboutBox(HWND dlg)
 {
-    LOGFONTA lf;
+    LOGFONTW lf;
     RECT rc;
-    char version[MAX_PATH];
+    WCHAR version[32];
 
     ZeroMemory(&lf, sizeof(lf));
-    GetObjectA((HFONT)SendMessageA(dlg, WM_GETFONT, 0, 0), sizeof(lf), &lf);
+    GetObjectW((HFONT)SendMessageW(dlg, WM_GETFONT, 0, 0), sizeof(lf), &lf);
     GetClientRect(GetDlgItem(dlg, IDC_ABOUT_NAME), &rc);
     /* The name as tall as its label allows. */
     lf.lfWeight = FW_BOLD;
     lf.lfHeight = rc.top - rc.bottom + 1;
-    gAboutFont = CreateFontIndirectA(&lf);
-    SendDlgItemMessageA(dlg, IDC_ABOUT_NAME, WM_SETFONT, (WPARAM)gAboutFont, FALSE);
-    SetDlgItemTextA(dlg, IDC_ABOUT_NAME, "VELMOR");
-    wsprintfA(version, "Version %s", "0.11");
-    SetDlgItemTextA(dlg, IDC_ABOUT_VERSION, version);
+    gAboutFont = CreateFontIndirectW(&lf);
+    SendDlgItemMessageW(dlg, IDC_ABOUT_NAME, WM_SETFONT, (WPARAM)gAboutFont, FALSE);
+    SetDlgItemTextW(dlg, IDC_ABOUT_NAME, L"VELMOR");
+    wsprintfW(version, L"Version %s", L"0.11");
+    SetDlgItemTextW(dlg, IDC_ABOUT_VERSION, version);
     AnimateDialog(dlg, 1);
 }
 
@@ -47,7 +47,7 @@ INT_PTR CALLBACK AboutDlgProc(HWND dlg, UINT message, WPARAM wParam, LPARAM)
 int AnimateDialog(HWND window, int show)
 {
     typedef BOOL (WINAPI *AnimateWindowProc)(HWND, DWORD, DWORD);
-    HMODULE user32 = LoadLibraryA("USER32.DLL");
+    HMODULE user32 = LoadLibraryW(L"USER32.DLL");
     if (!user32) return 0;
     AnimateWindowProc animate = (AnimateWindowProc)(void*)GetProcAddress(user32, "AnimateWindow");
     int result = animate ? animate(window, 250, show ? AW_ACTIVATE | AW_CENTER : AW_HIDE | AW_CENTER) : 0;
@@ -55,52 +55,47 @@ int AnimateDialog(HWND window, int show)
     return result;
 }
 
-/* The last backslash, stepping over double-byte characters: the trail byte of
-   表 or ソ is 0x5C and must not be taken for a separator. */
-const char* FindLastSeparator(const char* path)
+/* The path of this program file in out, LONG_PATH_SIZE units: its length, or 0 when
+   there is none or it came cut. */
+DWORD ProgramPath(WCHAR* out)
 {
-    const char* last = NULL;
-    for (const char* p = path; *p; p = CharNextA(p))
-        if (*p == '\\') last = p;
-    return last;
+    DWORD length = GetModuleFileNameW(gInstance, out, LONG_PATH_SIZE);
+    return length < LONG_PATH_SIZE ? length : 0;
 }
 
 /* VELMOR.TXT beside the program file: 1 when made, 0 when the path names no
    folder, -1 when it would not fit out (it must never be opened cut short). */
-int HelpFilePath(const char* modulePath, char* out, int size)
+int HelpFilePath(const WCHAR* modulePath, WCHAR* out, int size)
 {
-    const char* separator = FindLastSeparator(modulePath);
+    const WCHAR* separator = wcsrchr(modulePath, L'\\');
     if (!separator) return 0;
     int folder = (int)(separator - modulePath);
-    if (folder + 1 + lstrlenA(HELP_FILE_NAME) >= size) return -1;
-    lstrcpynA(out, modulePath, folder + 1);
-    lstrcatA(out, "\\" HELP_FILE_NAME);
+    if (folder + 1 + lstrlenW(HELP_FILE_NAME) >= size) return -1;
+    lstrcpynW(out, modulePath, folder + 1);
+    lstrcatW(out, L"\\" HELP_FILE_NAME);
     return 1;
 }
 
 void OpenHelpFile(HWND owner)
 {
-    char module[MAX_PATH], help[MAX_PATH];
-    DWORD length = GetModuleFileNameA(gInstance, module, sizeof(module));
+    WCHAR module[LONG_PATH_SIZE], help[LONG_PATH_SIZE];
+    int made = ProgramPath(module) ? HelpFilePath(module, help, LONG_PATH_SIZE) : -1;
 
-    if (length == 0) return;
-    /* A module path that fills its buffer has been cut. */
-    int made = length < sizeof(module) ? HelpFilePath(module, help, sizeof(help)) : -1;
     if (made < 0)
-        ShowErrorBox("ヘルプファイルのパスが長すぎるため開けません。"
-                     "VELMOR フォルダーをもっと短いパスに移してください。", 0);
+        ShowErrorBox(L"ヘルプファイルのパスが長すぎるため開けません。"
+                     L"VELMOR フォルダーをもっと短いパスに移してください。", 0);
     else if (made > 0)
         ShellOpen(owner, help);
 }
 
 void OpenHomePage(HWND owner)
 {
-    char address[MAX_PATH];
-    LoadStringA(gInstance, IDS_HOMEPAGE, address, sizeof(address));
+    WCHAR address[MAX_PATH];
+    LoadStringW(gInstance, IDS_HOMEPAGE, address, ARRAYSIZE(address));
     ShellOpen(owner, address);
 }
 
-/* The error behind a failed ShellExecuteA: its result says it where the thread's
+/* The error behind a failed ShellExecuteW: its result says it where the thread's
    last error says nothing, or the box would report success. */
 DWORD ShellErrorCode(INT_PTR result, DWORD lastError)
 {
@@ -122,33 +117,37 @@ DWORD ShellErrorCode(INT_PTR result, DWORD lastError)
     }
 }
 
-void ShellOpen(HWND owner, const char* target)
+void ShellOpen(HWND owner, const WCHAR* target)
 {
     /* The shell does not always set the last error: none must be left from before. */
     SetLastError(0);
-    INT_PTR result = (INT_PTR)ShellExecuteA(owner, "open", target, NULL, NULL, SW_SHOW);
+    INT_PTR result = (INT_PTR)ShellExecuteW(owner, L"open", target, NULL, NULL, SW_SHOW);
     if (result > 32) return;
     SetLastError(ShellErrorCode(result, GetLastError()));
     ShowErrorBox(NULL, (UINT)-1);
 }
 
-/* The program's one error message: the text if given, else the system's words
-   for the last error (id -1), else a string resource. */
-int ShowErrorBox(const char* text, UINT id)
+/* The program's one error message: the text if given, then the system's words for
+   the last error (id -1); or else a string resource. */
+int ShowErrorBox(const WCHAR* text, UINT id)
 {
-    char buffer[520];
+    WCHAR buffer[1024] = L"";
+    DWORD error = GetLastError();
 
-    if (text && text[0]) {
-        lstrcpynA(buffer, text, sizeof(buffer));
-    } else if (id == (UINT)-1) {
-        DWORD error = GetLastError();
-        if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL,
-                            error, 0, buffer, sizeof(buffer), NULL))
-            wsprintfA(buffer, "Unknown Error. (%lu)", error);
-    } else if (!LoadStringA(gInstance, id, buffer, MAX_PATH)) {
-        wsprintfA(buffer, "Unknown Error. (%lu)", (unsigned long)id);
+    if (text) lstrcpynW(buffer, text, ARRAYSIZE(buffer) / 2);
+    if (id == (UINT)-1) {
+        int length = lstrlenW(buffer);
+        if (length) {
+            lstrcatW(buffer, L"\n\n");
+            length += 2;
+        }
+        if (!FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL,
+                            error, 0, buffer + length, ARRAYSIZE(buffer) - length, NULL))
+            wsprintfW(buffer + length, L"Unknown Error. (%lu)", error);
+    } else if (!buffer[0] && !LoadStringW(gInstance, id, buffer, ARRAYSIZE(buffer))) {
+        wsprintfW(buffer, L"Unknown Error. (%lu)", (unsigned long)id);
     }
     MessageBeep(0);
-    MessageBoxA(NULL, buffer, NULL, MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
+    MessageBoxW(NULL, buffer, NULL, MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
     return 0;
 }

@@ -4,18 +4,20 @@
 
 #include <windows.h>
 
-#define HELP_FILE_NAME "VELMOR.TXT"
+#define HELP_FILE_NAME L"VELMOR.TXT"
+/* The longest path Windows gives without the \\?\ form, and its terminator. */
+#define LONG_PATH_SIZE 32768
 
 extern HFONT gAboutFont;
 
 INT_PTR CALLBACK AboutDlgProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam);
 int  AnimateDialog(HWND window, int show);
-const char* FindLastSeparator(const char* path);
-int  HelpFilePath(const char* modulePath, char* out, int size);
+DWORD ProgramPath(WCHAR* out);
+int  HelpFilePath(const WCHAR* modulePath, WCHAR* out, int size);
 void OpenHelpFile(HWND owner);
 void OpenHomePage(HWND owner);
-void ShellOpen(HWND owner, const char* target);
+void ShellOpen(HWND owner, const WCHAR* target);
 DWORD ShellErrorCode(INT_PTR result, DWORD lastError);
-int  ShowErrorBox(const char* text, UINT id);
+int  ShowErrorBox(const WCHAR* text, UINT id);
 
 #endif

@@ -4,18 +4,18 @@
 #include "../res/resource.h"
 #include <commdlg.h>
 
-struct FormatRow { const char* label; BYTE code; };
+struct FormatRow { const WCHAR* label; BYTE code; };
 
 static const FormatRow dateRows[] = {
-    { "yyyy/mm/dd", 0 }, { "y/m/d", 1 }, { "y年m月d日", 10 }, { "平成y年m月d日", 11 },
-    { "元号y年m月d日", 12 },
+    { L"yyyy/mm/dd", 0 }, { L"y/m/d", 1 }, { L"y年m月d日", 10 }, { L"平成y年m月d日", 11 },
+    { L"元号y年m月d日", 12 },
 };
 static const FormatRow timeRows[] = {
-    { "hh:mm:ss", 0 }, { "h:m:s", 1 }, { "h:m:s AM/PM", 5 }, { "h:m:s am/pm", 6 },
-    { "h時m分s秒", 10 }, { "午前/午後 h時m分s秒", 11 },
+    { L"hh:mm:ss", 0 }, { L"h:m:s", 1 }, { L"h:m:s AM/PM", 5 }, { L"h:m:s am/pm", 6 },
+    { L"h時m分s秒", 10 }, { L"午前/午後 h時m分s秒", 11 },
 };
 static const FormatRow countRows[] = {
-    { "hh:mm:ss.x", 0 }, { "h:m:s.x", 1 }, { "h時m分s秒.x", 10 },
+    { L"hh:mm:ss.x", 0 }, { L"h:m:s.x", 1 }, { L"h時m分s秒.x", 10 },
 };
 
 /* Fills a page from its line; the three pages differ only in line and rows. */
@@ -26,7 +26,7 @@ static int InitFacePage(HWND page, PageBlock* block, const FaceLine* line,
     block->logFont = line->logFont;
     ShowFontLabel(page, &block->logFont);
     block->swatchBrush = CreateSolidBrush(block->item.color);
-    SendDlgItemMessageA(page, IDC_FORMAT, CB_RESETCONTENT, 0, 0);
+    SendDlgItemMessageW(page, IDC_FORMAT, CB_RESETCONTENT, 0, 0);
     for (int i = 0; i < rowCount; i++) AddFormatItem(page, rows[i].label, rows[i].code);
     SelectFormatByCode(page, block->item.format);
     FillPlacementControls(page, block);
@@ -48,16 +48,16 @@ int InitMeasurementPage(HWND page)
 {
     InitFacePage(page, &gWork->countBlock, &gState->count, countRows, ARRAYSIZE(countRows));
     /* A longer path would be cut silently into another file name. */
-    SendDlgItemMessageA(page, IDC_WAVE_PATH, EM_LIMITTEXT, MAX_PATH - 1, 0);
-    SetDlgItemTextA(page, IDC_WAVE_PATH, gState->wavePath);
+    SendDlgItemMessageW(page, IDC_WAVE_PATH, EM_LIMITTEXT, MAX_PATH - 1, 0);
+    SetDlgItemTextW(page, IDC_WAVE_PATH, gState->wavePath);
     return 1;
 }
 
 static void ChooseWaveFile(HWND page)
 {
-    char current[MAX_PATH], chosen[MAX_PATH];
-    if (!GetDlgItemTextA(page, IDC_WAVE_PATH, current, sizeof(current))) current[0] = '\0';
-    if (PickWaveFile(page, chosen, current)) SetDlgItemTextA(page, IDC_WAVE_PATH, chosen);
+    WCHAR current[MAX_PATH], chosen[MAX_PATH];
+    if (!GetDlgItemTextW(page, IDC_WAVE_PATH, current, ARRAYSIZE(current))) current[0] = L'\0';
+    if (PickWaveFile(page, chosen, current)) SetDlgItemTextW(page, IDC_WAVE_PATH, chosen);
 }
 
 static INT_PTR FacePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam,
@@ -108,12 +108,14 @@ void ChooseFaceFont(HWND page, PageBlock* block)
     ReplaceBrush(&block->swatchBrush, block->item.color, GetDlgItem(page, IDC_COLOR_SWATCH));
 }
 
-/* The font dialog measures in the screen's pixels, the stored font in pixels at 96 dpi. */
-int PickFont(HWND owner, LOGFONTA* lf, COLORREF* color)
+/* The font dialog measures in the screen's pixels, the stored font in pixels at 96 dpi.
+   A face whose name the stored font cannot carry is refused: the line keeps its font. */
+int PickFont(HWND owner, LOGFONTW* lf, COLORREF* color)
 {
-    CHOOSEFONTA cf;
+    CHOOSEFONTW cf;
+    char stored[LF_FACESIZE];
     /* Wine's font dialog writes back the font the user tried even when cancelled. */
-    LOGFONTA edited = *lf;
+    LOGFONTW edited = *lf;
 
     ScaleFont(&edited, 96, gWork->logPixelsY);
     ZeroMemory(&cf, sizeof(cf));
@@ -126,7 +128,12 @@ int PickFont(HWND owner, LOGFONTA* lf, COLORREF* color)
     /* No size it offers is too large to load back. */
     cf.nSizeMin = 1;
     cf.nSizeMax = FONT_SIZE_LIMIT * 72 / 96;
-    int result = ChooseFontA(&cf);
+    int result = ChooseFontW(&cf);
+    if (result && !AnsiFaceName(edited.lfFaceName, stored)) {
+        MessageBoxW(owner, L"このフォント名は、この Windows の文字コードでは保存できません。"
+                    L"別のフォントを選んでください。", L"オプション", MB_OK | MB_ICONEXCLAMATION);
+        return 0;
+    }
     if (result) {
         ScaleFont(&edited, gWork->logPixelsY, 96);
         *lf = edited;
@@ -142,35 +149,35 @@ int FontPointSize(LONG height)
     return (int)(magnitude * 72 / 96 + 0.5);
 }
 
-void ShowFontLabel(HWND page, const LOGFONTA* lf)
+void ShowFontLabel(HWND page, const LOGFONTW* lf)
 {
-    char text[MAX_PATH];
-    char face[LF_FACESIZE];
-    lstrcpynA(face, lf->lfFaceName, sizeof(face));
-    wsprintfA(text, "%s (%ld)", face, (long)FontPointSize(lf->lfHeight));
-    SetDlgItemTextA(page, IDC_FONT_LABEL, text);
+    WCHAR text[MAX_PATH];
+    WCHAR face[LF_FACESIZE];
+    lstrcpynW(face, lf->lfFaceName, ARRAYSIZE(face));
+    wsprintfW(text, L"%s (%ld)", face, (long)FontPointSize(lf->lfHeight));
+    SetDlgItemTextW(page, IDC_FONT_LABEL, text);
 }
 
 void UpdateMarginEdits(HWND page)
 {
-    EnableWindow(GetDlgItem(page, IDC_MARGIN_X), SendDlgItemMessageA(page, IDC_ALIGN_H, CB_GETCURSEL, 0, 0) != 0);
-    EnableWindow(GetDlgItem(page, IDC_MARGIN_Y), SendDlgItemMessageA(page, IDC_ALIGN_V, CB_GETCURSEL, 0, 0) != 0);
+    EnableWindow(GetDlgItem(page, IDC_MARGIN_X), SendDlgItemMessageW(page, IDC_ALIGN_H, CB_GETCURSEL, 0, 0) != 0);
+    EnableWindow(GetDlgItem(page, IDC_MARGIN_Y), SendDlgItemMessageW(page, IDC_ALIGN_V, CB_GETCURSEL, 0, 0) != 0);
 }
 
-int AddFormatItem(HWND page, const char* label, BYTE code)
+int AddFormatItem(HWND page, const WCHAR* label, BYTE code)
 {
-    LRESULT index = SendDlgItemMessageA(page, IDC_FORMAT, CB_ADDSTRING, 0, (LPARAM)label);
+    LRESULT index = SendDlgItemMessageW(page, IDC_FORMAT, CB_ADDSTRING, 0, (LPARAM)label);
     if (index == CB_ERR || index == CB_ERRSPACE) return 0;
-    return SendDlgItemMessageA(page, IDC_FORMAT, CB_SETITEMDATA, index, code) != CB_ERR;
+    return SendDlgItemMessageW(page, IDC_FORMAT, CB_SETITEMDATA, index, code) != CB_ERR;
 }
 
 /* A code the page does not offer leaves the list without a selection. */
 void SelectFormatByCode(HWND page, BYTE code)
 {
-    LRESULT count = SendDlgItemMessageA(page, IDC_FORMAT, CB_GETCOUNT, 0, 0);
+    LRESULT count = SendDlgItemMessageW(page, IDC_FORMAT, CB_GETCOUNT, 0, 0);
     for (LRESULT row = 0; row < count; row++) {
-        if (SendDlgItemMessageA(page, IDC_FORMAT, CB_GETITEMDATA, row, 0) == code) {
-            SendDlgItemMessageA(page, IDC_FORMAT, CB_SETCURSEL, row, 0);
+        if (SendDlgItemMessageW(page, IDC_FORMAT, CB_GETITEMDATA, row, 0) == code) {
+            SendDlgItemMessageW(page, IDC_FORMAT, CB_SETCURSEL, row, 0);
             return;
         }
     }
@@ -182,10 +189,10 @@ void FillPlacementControls(HWND page, const PageBlock* block)
     static const UINT vertical[3] = { IDS_PLACE_CENTER, IDS_PLACE_TOP, IDS_PLACE_BOTTOM };
 
     FillComboFromStrings(GetDlgItem(page, IDC_ALIGN_H), horizontal, 3);
-    SendDlgItemMessageA(page, IDC_ALIGN_H, CB_SETCURSEL, block->item.alignH, 0);
+    SendDlgItemMessageW(page, IDC_ALIGN_H, CB_SETCURSEL, block->item.alignH, 0);
     SetDlgItemInt(page, IDC_MARGIN_X, block->item.marginX, TRUE);
     FillComboFromStrings(GetDlgItem(page, IDC_ALIGN_V), vertical, 3);
-    SendDlgItemMessageA(page, IDC_ALIGN_V, CB_SETCURSEL, block->item.alignV, 0);
+    SendDlgItemMessageW(page, IDC_ALIGN_V, CB_SETCURSEL, block->item.alignV, 0);
     SetDlgItemInt(page, IDC_MARGIN_Y, block->item.marginY, TRUE);
 }
 
@@ -194,33 +201,33 @@ void FillPlacementControls(HWND page, const PageBlock* block)
 void ReadFacePage(PageBlock* block)
 {
     HWND page = block->page;
-    LRESULT row = SendDlgItemMessageA(page, IDC_FORMAT, CB_GETCURSEL, 0, 0);
-    if (row != CB_ERR) block->item.format = (BYTE)SendDlgItemMessageA(page, IDC_FORMAT, CB_GETITEMDATA, row, 0);
-    block->item.alignH = (BYTE)SendDlgItemMessageA(page, IDC_ALIGN_H, CB_GETCURSEL, 0, 0);
+    LRESULT row = SendDlgItemMessageW(page, IDC_FORMAT, CB_GETCURSEL, 0, 0);
+    if (row != CB_ERR) block->item.format = (BYTE)SendDlgItemMessageW(page, IDC_FORMAT, CB_GETITEMDATA, row, 0);
+    block->item.alignH = (BYTE)SendDlgItemMessageW(page, IDC_ALIGN_H, CB_GETCURSEL, 0, 0);
     block->item.marginX = (SHORT)GetDlgItemInt(page, IDC_MARGIN_X, NULL, TRUE);
-    block->item.alignV = (BYTE)SendDlgItemMessageA(page, IDC_ALIGN_V, CB_GETCURSEL, 0, 0);
+    block->item.alignV = (BYTE)SendDlgItemMessageW(page, IDC_ALIGN_V, CB_GETCURSEL, 0, 0);
     block->item.marginY = (SHORT)GetDlgItemInt(page, IDC_MARGIN_Y, NULL, TRUE);
 }
 
-int PickWaveFile(HWND owner, char* out, const char* current)
+int PickWaveFile(HWND owner, WCHAR* out, const WCHAR* current)
 {
-    char file[MAX_PATH];
-    OPENFILENAMEA ofn;
+    WCHAR file[MAX_PATH];
+    OPENFILENAMEW ofn;
 
     if (!out) return 0;
-    out[0] = '\0';
-    file[0] = '\0';
-    if (current && current[0]) lstrcpynA(file, current, sizeof(file));
+    out[0] = L'\0';
+    file[0] = L'\0';
+    if (current && current[0]) lstrcpynW(file, current, ARRAYSIZE(file));
     ZeroMemory(&ofn, sizeof(ofn));
     /* The size as compiled, without the Windows 2000 fields. */
-    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
     ofn.hwndOwner = owner;
-    ofn.lpstrFilter = "Wave(*.wav)\0*.wav\0All Files(*.*)\0*.*\0";
+    ofn.lpstrFilter = L"Wave(*.wav)\0*.wav\0All Files(*.*)\0*.*\0";
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof(file);
+    ofn.nMaxFile = ARRAYSIZE(file);
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_SHOWHELP | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&ofn) || !file[0]) return 0;
-    lstrcpynA(out, file, MAX_PATH);
+    if (!GetOpenFileNameW(&ofn) || !file[0]) return 0;
+    lstrcpynW(out, file, MAX_PATH);
     return 1;
 }

@@ -11,14 +11,14 @@ int  InitDatePage(HWND page);
 int  InitTimePage(HWND page);
 int  InitMeasurementPage(HWND page);
 void ChooseFaceFont(HWND page, PageBlock* block);
-int  PickFont(HWND owner, LOGFONTA* lf, COLORREF* color);
+int  PickFont(HWND owner, LOGFONTW* lf, COLORREF* color);
 int  FontPointSize(LONG height);
-void ShowFontLabel(HWND page, const LOGFONTA* lf);
+void ShowFontLabel(HWND page, const LOGFONTW* lf);
 void UpdateMarginEdits(HWND page);
-int  AddFormatItem(HWND page, const char* label, BYTE code);
+int  AddFormatItem(HWND page, const WCHAR* label, BYTE code);
 void SelectFormatByCode(HWND page, BYTE code);
 void FillPlacementControls(HWND page, const PageBlock* block);
 void ReadFacePage(PageBlock* block);
-int  PickWaveFile(HWND owner, char* out, const char* current);
+int  PickWaveFile(HWND owner, WCHAR* out, const WCHAR* current);
 
 #endif

@@ -9,11 +9,11 @@ int      gCustomColorsReady;
 /* Adds the rows from the string table; the row index is the stored value. */
 void FillComboFromStrings(HWND combo, const UINT* ids, int count)
 {
-    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     for (int i = 0; i < count; i++) {
-        char text[32];
-        LoadStringA(gInstance, ids[i], text, sizeof(text));
-        SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM)text);
+        WCHAR text[32];
+        LoadStringW(gInstance, ids[i], text, ARRAYSIZE(text));
+        SendMessageW(combo, CB_ADDSTRING, 0, (LPARAM)text);
     }
 }
 
@@ -25,7 +25,7 @@ int InitGeneralPage(HWND page)
     *o = gState->options;
     gWork->backBrush = CreateSolidBrush(o->backColor);
     FillComboFromStrings(GetDlgItem(page, IDC_WEEKDAY), rows, 3);
-    SendDlgItemMessageA(page, IDC_WEEKDAY, CB_SETCURSEL, o->weekday, 0);
+    SendDlgItemMessageW(page, IDC_WEEKDAY, CB_SETCURSEL, o->weekday, 0);
     CheckDlgButton(page, IDC_ONELINE, o->oneLine ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page, IDC_NOTITLEBAR, o->noTitleBar ? BST_CHECKED : BST_UNCHECKED);
     return 1;
@@ -34,7 +34,7 @@ int InitGeneralPage(HWND page)
 /* No selection reads as 255, which shows no suffix. */
 void ReadGeneralPage(HWND page)
 {
-    gWork->options.weekday = (BYTE)SendDlgItemMessageA(page, IDC_WEEKDAY, CB_GETCURSEL, 0, 0);
+    gWork->options.weekday = (BYTE)SendDlgItemMessageW(page, IDC_WEEKDAY, CB_GETCURSEL, 0, 0);
     gWork->options.oneLine = IsDlgButtonChecked(page, IDC_ONELINE) == BST_CHECKED;
     gWork->options.noTitleBar = IsDlgButtonChecked(page, IDC_NOTITLEBAR) == BST_CHECKED;
 }
@@ -76,14 +76,14 @@ INT_PTR SwatchCtlColor(HWND page, WPARAM hdc, LPARAM control)
         else if (page == gWork->countBlock.page) brush = gWork->countBlock.swatchBrush;
     }
     if (brush) return (INT_PTR)brush;
-    return DefWindowProcA(page, WM_CTLCOLORSTATIC, hdc, control);
+    return DefWindowProcW(page, WM_CTLCOLORSTATIC, hdc, control);
 }
 
 /* The colour dialog; its custom colours last for the whole run. */
 int PickColor(HWND owner, COLORREF* color)
 {
     static const COLORREF presets[5] = { 0x00C0DCC0, 0x00F0CCA8, 0x0000D7FF, 0x00E4E4FF, 0x00FFCCCC };
-    CHOOSECOLORA cc;
+    CHOOSECOLORW cc;
 
     if (!color) return 0;
     if (!gCustomColorsReady) {
@@ -99,7 +99,7 @@ int PickColor(HWND owner, COLORREF* color)
     cc.rgbResult = *color;
     cc.lpCustColors = gCustomColors;
     cc.Flags = CC_RGBINIT;
-    if (!ChooseColorA(&cc)) return 0;
+    if (!ChooseColorW(&cc)) return 0;
     *color = cc.rgbResult;
     return 1;
 }

@@ -17,7 +17,7 @@ int RunOptionsDialog(HWND owner)
     gWork->logPixelsY = ScreenDpi();
     KillTimer(gMainWnd, TIMER_TICK);
     /* -1 (no dialog at all) is not OK: the working copy holds nothing to apply. */
-    INT_PTR result = DialogBoxParamA(gInstance, MAKEINTRESOURCEA(IDD_OPTIONS), owner, OptionsDialogProc, 0);
+    INT_PTR result = DialogBoxParamW(gInstance, MAKEINTRESOURCEW(IDD_OPTIONS), owner, OptionsDialogProc, 0);
     if (result == IDOK) ApplyOptions(owner);
     HeapFree(GetProcessHeap(), 0, gWork);
     gWork = NULL;
@@ -36,7 +36,7 @@ static void ApplyFaceLine(FaceLine* line, const PageBlock* block)
 void ApplyOptions(HWND owner)
 {
     ClockState* s = gState;
-    char countText[FACE_TEXT_SIZE];
+    WCHAR countText[FACE_TEXT_SIZE];
     BYTE noTitleBar = s->options.noTitleBar;
 
     CopyMemory(countText, s->count.text, sizeof(countText));
@@ -68,19 +68,19 @@ int CreateOptionsPages(HWND dlg)
     };
     gWork->tabControl = GetDlgItem(dlg, IDC_TAB);
     for (int i = 0; i < 4; i++)
-        *PageWindows(i) = CreateDialogParamA(gInstance, MAKEINTRESOURCEA(pages[i].templ), dlg, pages[i].proc, 0);
+        *PageWindows(i) = CreateDialogParamW(gInstance, MAKEINTRESOURCEW(pages[i].templ), dlg, pages[i].proc, 0);
     if (!gWork->tabControl) return 0;
     for (int i = 0; i < 4; i++)
         if (!*PageWindows(i)) return 0;
 
     for (int i = 0; i < 4; i++) {
-        char caption[32];
-        TCITEMA tab;
-        LoadStringA(gInstance, IDS_TAB_GENERAL + i, caption, sizeof(caption));
+        WCHAR caption[32];
+        TCITEMW tab;
+        LoadStringW(gInstance, IDS_TAB_GENERAL + i, caption, ARRAYSIZE(caption));
         ZeroMemory(&tab, sizeof(tab));
         tab.mask = TCIF_TEXT;
         tab.pszText = caption;
-        SendMessageA(gWork->tabControl, TCM_INSERTITEMA, i, (LPARAM)&tab);
+        SendMessageW(gWork->tabControl, TCM_INSERTITEMW, i, (LPARAM)&tab);
     }
     return 1;
 }
@@ -107,16 +107,17 @@ static void ReleasePageBrushes(void)
     DeleteBrush(&gWork->countBlock.swatchBrush);
 }
 
-/* The edit counts characters, the stored path bytes: a Japanese path the edit takes
-   may not fit whole, and a path cut short names another file. Such a path is refused
-   with the Measurement page shown. */
+/* Older copies read the stored path in the ANSI code page, in at most MAX_PATH - 1
+   bytes, and a path cut short names another file: a path longer than that, in its
+   characters or in those bytes, is refused with the Measurement page shown. */
 static int WavePathFits(HWND dlg)
 {
-    char path[MAX_PATH * 2];
-    if (GetDlgItemTextA(gWork->countBlock.page, IDC_WAVE_PATH, path, sizeof(path)) < MAX_PATH) return 1;
-    SendMessageA(gWork->tabControl, TCM_SETCURSEL, 3, 0);
+    WCHAR path[MAX_PATH * 2];
+    int length = GetDlgItemTextW(gWork->countBlock.page, IDC_WAVE_PATH, path, ARRAYSIZE(path));
+    if (length < MAX_PATH && WideCharToMultiByte(CP_ACP, 0, path, -1, NULL, 0, NULL, NULL) <= MAX_PATH) return 1;
+    SendMessageW(gWork->tabControl, TCM_SETCURSEL, 3, 0);
     ShowOptionsPage(gWork->currentPage = 3);
-    MessageBoxA(dlg, "WAVEファイルのパスが長すぎます。もっと短いパスのファイルを選んでください。", "オプション",
+    MessageBoxW(dlg, L"WAVEファイルのパスが長すぎます。もっと短いパスのファイルを選んでください。", L"オプション",
                 MB_OK | MB_ICONEXCLAMATION);
     SetFocus(GetDlgItem(gWork->countBlock.page, IDC_WAVE_PATH));
     return 0;
@@ -129,7 +130,7 @@ void EndOptionsDialog(HWND dlg, int ok)
         ReadFacePage(&gWork->dateBlock);
         ReadFacePage(&gWork->timeBlock);
         ReadFacePage(&gWork->countBlock);
-        GetDlgItemTextA(gWork->countBlock.page, IDC_WAVE_PATH, gState->wavePath, sizeof(gState->wavePath));
+        GetDlgItemTextW(gWork->countBlock.page, IDC_WAVE_PATH, gState->wavePath, ARRAYSIZE(gState->wavePath));
     }
     ReleasePageBrushes();
     for (int i = 0; i < 4; i++) {
@@ -153,7 +154,7 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dlg, UINT message, WPARAM wParam, LPARAM
     case WM_NOTIFY: {
         NMHDR* hdr = (NMHDR*)lParam;
         if (hdr && hdr->code == (UINT)TCN_SELCHANGE) {
-            gWork->currentPage = (int)SendMessageA(hdr->hwndFrom, TCM_GETCURSEL, 0, 0);
+            gWork->currentPage = (int)SendMessageW(hdr->hwndFrom, TCM_GETCURSEL, 0, 0);
             ShowOptionsPage(gWork->currentPage);
         }
         break;

@@ -8,7 +8,7 @@
 struct PageBlock {
     HWND     page;
     FaceItem item;
-    LOGFONTA logFont;
+    LOGFONTW logFont;
     HBRUSH   swatchBrush;
 };
 

@@ -59,6 +59,7 @@
 #define IDS_WEEKDAY_EN      7003
 #define IDS_WEEKDAY_JA      7005
 #define IDS_FACENAME        7006
+#define IDS_FACENAME_LATIN  7007
 #define IDS_TAB_GENERAL     7101
 #define IDS_TAB_DATE        7102
 #define IDS_TAB_TIME        7103

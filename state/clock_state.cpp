@@ -6,16 +6,36 @@ HWND        gMainWnd;
 HINSTANCE   gInstance;
 int         gOtherInstance;
 
-/* Fills lf with the built-in face font: 26 units, fixed pitch, Shift-JIS, "ＭＳ 明朝". */
-int DefaultLogFont(LOGFONTA* lf)
+/* A face name as the stored font carries it, in the system's ANSI code page: out gets
+   LF_FACESIZE bytes, and the result is 1 when that code page holds the name whole in
+   them, 0 when it holds it only cut or with other characters. */
+int AnsiFaceName(const WCHAR* face, char* out)
 {
+    UINT cp = GetACP();
+    BOOL lossy = FALSE;
+    ZeroMemory(out, LF_FACESIZE);
+    /* UTF-8 holds every character but half a surrogate pair, and takes no default one. */
+    int whole = cp == CP_UTF8
+        ? WideCharToMultiByte(cp, WC_ERR_INVALID_CHARS, face, -1, out, LF_FACESIZE, NULL, NULL)
+        : WideCharToMultiByte(cp, WC_NO_BEST_FIT_CHARS, face, -1, out, LF_FACESIZE, NULL, &lossy);
+    if (!whole) ZeroMemory(out, LF_FACESIZE);
+    return whole && !lossy;
+}
+
+/* Fills lf with the built-in face font: 26 units, fixed pitch, Shift-JIS, "ＭＳ 明朝", or
+   its English name where the ANSI code page cannot store that one. */
+int DefaultLogFont(LOGFONTW* lf)
+{
+    char stored[LF_FACESIZE];
     if (!lf) return 0;
     ZeroMemory(lf, sizeof(*lf));
     lf->lfHeight = 26;
     lf->lfWeight = FW_NORMAL;
     lf->lfCharSet = SHIFTJIS_CHARSET;
     lf->lfPitchAndFamily = FIXED_PITCH;
-    LoadStringA(gInstance, IDS_FACENAME, lf->lfFaceName, LF_FACESIZE);
+    LoadStringW(gInstance, IDS_FACENAME, lf->lfFaceName, LF_FACESIZE);
+    if (!AnsiFaceName(lf->lfFaceName, stored))
+        LoadStringW(gInstance, IDS_FACENAME_LATIN, lf->lfFaceName, LF_FACESIZE);
     return 1;
 }
 
@@ -46,17 +66,17 @@ int ScaleToDpi(int size)
     return MulDiv(size, gState->dpi, 96);
 }
 
-void ScaleFont(LOGFONTA* lf, int fromDpi, int toDpi)
+void ScaleFont(LOGFONTW* lf, int fromDpi, int toDpi)
 {
     lf->lfHeight = MulDiv(lf->lfHeight, toDpi, fromDpi);
     lf->lfWidth = MulDiv(lf->lfWidth, toDpi, fromDpi);
 }
 
-HFONT CreateFaceFont(const LOGFONTA* lf)
+HFONT CreateFaceFont(const LOGFONTW* lf)
 {
-    LOGFONTA scaled = *lf;
+    LOGFONTW scaled = *lf;
     ScaleFont(&scaled, 96, gState->dpi);
-    return CreateFontIndirectA(&scaled);
+    return CreateFontIndirectW(&scaled);
 }
 
 /* The three fonts made anew, at the resolution of the moment. */

@@ -29,16 +29,16 @@ struct ClockOptions {
     BYTE     reserved[25];
 };
 
-/* Holds any date line a SYSTEMTIME can produce, one-line join included. */
+/* Holds any date line a SYSTEMTIME can produce, one-line join included, in UTF-16 units. */
 #define FACE_TEXT_SIZE 64
 
 /* A face line at run time: the stored record plus what only lives in memory.
    64-bit handles do not fit the stored 32-bit slot, so the font sits beside it. */
 struct FaceLine {
     FaceItem item;
-    LOGFONTA logFont;       /* as stored: sizes in pixels at 96 dpi */
+    LOGFONTW logFont;       /* sizes in pixels at 96 dpi, as stored */
     HFONT    font;          /* logFont at the resolution of the window's monitor */
-    char     text[FACE_TEXT_SIZE];
+    WCHAR    text[FACE_TEXT_SIZE];
 };
 
 struct ClockState {
@@ -53,7 +53,7 @@ struct ClockState {
     int          dragX;
     int          dragY;
     RECT         windowRect;
-    char         wavePath[MAX_PATH];
+    WCHAR        wavePath[MAX_PATH];
     UINT         dpi;           /* of the monitor the window is on */
 };
 
@@ -76,12 +76,13 @@ extern HWND        gMainWnd;
 extern HINSTANCE   gInstance;
 extern int         gOtherInstance;
 
-int  DefaultLogFont(LOGFONTA* lf);
+int  AnsiFaceName(const WCHAR* face, char* out);
+int  DefaultLogFont(LOGFONTW* lf);
 void DefaultFaceItem(FaceLine* line, int kind);
 UINT ScreenDpi(void);
 int  ScaleToDpi(int size);
-void ScaleFont(LOGFONTA* lf, int fromDpi, int toDpi);
-HFONT CreateFaceFont(const LOGFONTA* lf);
+void ScaleFont(LOGFONTW* lf, int fromDpi, int toDpi);
+HFONT CreateFaceFont(const LOGFONTW* lf);
 void CreateFaceFonts(void);
 void ReleaseFaceFonts(void);
 

@@ -1,14 +1,16 @@
 #include "settings.h"
 
-RegKey::RegKey(const char* path, int openOnly)
+static_assert(offsetof(LOGFONTA, lfFaceName) == offsetof(LOGFONTW, lfFaceName), "fonts differ in the face name only");
+
+RegKey::RegKey(const WCHAR* path, int openOnly)
 {
     Open(HKEY_CURRENT_USER, path, openOnly);
 }
 
-RegKey::RegKey(const char* basePath, const char* name, int openOnly)
+RegKey::RegKey(const WCHAR* basePath, const WCHAR* name, int openOnly)
 {
-    char path[MAX_PATH];
-    wsprintfA(path, "%s\\%s", basePath, name);
+    WCHAR path[MAX_PATH];
+    wsprintfW(path, L"%s\\%s", basePath, name);
     Open(HKEY_CURRENT_USER, path, openOnly);
 }
 
@@ -19,64 +21,68 @@ RegKey::~RegKey()
 }
 
 /* Opens the key, or creates it (and its parents) unless openOnly is set. */
-HKEY RegKey::Open(HKEY root, const char* path, int openOnly)
+HKEY RegKey::Open(HKEY root, const WCHAR* path, int openOnly)
 {
     LONG result;
 
     hKey = NULL;
     if (openOnly)
-        result = RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &hKey);
+        result = RegOpenKeyExW(root, path, 0, KEY_ALL_ACCESS, &hKey);
     else
-        result = RegCreateKeyExA(root, path, 0, NULL, REG_OPTION_NON_VOLATILE,
+        result = RegCreateKeyExW(root, path, 0, NULL, REG_OPTION_NON_VOLATILE,
                                  KEY_ALL_ACCESS, NULL, &hKey, NULL);
     if (result != ERROR_SUCCESS) hKey = NULL;
     return hKey;
 }
 
-/* Copies a stored text into buffer, cut to capacity - 1 bytes at a whole character and
-   always terminated, whether or not the stored bytes carried a terminator. Returns its
-   length, 0 if none. */
-int RegKey::ReadString(const char* name, char* buffer, int capacity)
+/* Copies a stored text into buffer, cut to capacity - 1 units at a whole character and
+   always terminated, whether or not the stored text carried a terminator. The registry
+   holds texts as UTF-16, those older copies write through the ANSI functions too.
+   Returns its length, 0 if none. */
+int RegKey::ReadString(const WCHAR* name, WCHAR* buffer, int capacity)
 {
     DWORD size = 0;
-    if (RegQueryValueExA(hKey, name, NULL, NULL, NULL, &size) != ERROR_SUCCESS || size == 0)
+    if (RegQueryValueExW(hKey, name, NULL, NULL, NULL, &size) != ERROR_SUCCESS || size == 0)
         return 0;
 
-    char* temp = (char*)HeapAlloc(GetProcessHeap(), 0, (SIZE_T)size + 1);
+    WCHAR* temp = (WCHAR*)HeapAlloc(GetProcessHeap(), 0, (SIZE_T)size + sizeof(WCHAR));
     if (!temp) return 0;
     int length = 0;
-    if (RegQueryValueExA(hKey, name, NULL, NULL, (BYTE*)temp, &size) == ERROR_SUCCESS) {
-        temp[size] = '\0';
-        /* Half of a double-byte character would name another file, and lose its
-           terminator in the next save. */
-        const char* end = temp;
-        while (*end && CharNextA(end) - temp < capacity) end = CharNextA(end);
-        lstrcpynA(buffer, temp, (int)(end - temp) + 1);
-        length = lstrlenA(buffer);
+    if (RegQueryValueExW(hKey, name, NULL, NULL, (BYTE*)temp, &size) == ERROR_SUCCESS) {
+        temp[size / sizeof(WCHAR)] = L'\0';
+        length = lstrlenW(temp);
+        if (length >= capacity) {
+            length = capacity - 1;
+            /* Half of a surrogate pair would name another file. */
+            if (length > 0 && IS_HIGH_SURROGATE(temp[length - 1])) length--;
+        }
+        CopyMemory(buffer, temp, length * sizeof(WCHAR));
+        buffer[length] = L'\0';
     }
     HeapFree(GetProcessHeap(), 0, temp);
     return length;
 }
 
 /* Reads at most size bytes; a larger stored value fails and leaves buffer alone. */
-int RegKey::ReadBinary(const char* name, void* buffer, DWORD size)
+int RegKey::ReadBinary(const WCHAR* name, void* buffer, DWORD size)
 {
-    return RegQueryValueExA(hKey, name, NULL, NULL, (BYTE*)buffer, &size) == ERROR_SUCCESS;
+    return RegQueryValueExW(hKey, name, NULL, NULL, (BYTE*)buffer, &size) == ERROR_SUCCESS;
 }
 
-int RegKey::WriteString(const char* name, const char* text)
+int RegKey::WriteString(const WCHAR* name, const WCHAR* text)
 {
-    return RegSetValueExA(hKey, name, 0, REG_SZ, (const BYTE*)text, lstrlenA(text) + 1) == ERROR_SUCCESS;
+    DWORD size = (lstrlenW(text) + 1) * sizeof(WCHAR);
+    return RegSetValueExW(hKey, name, 0, REG_SZ, (const BYTE*)text, size) == ERROR_SUCCESS;
 }
 
-int RegKey::WriteBinary(const char* name, const void* data, DWORD size)
+int RegKey::WriteBinary(const WCHAR* name, const void* data, DWORD size)
 {
-    return RegSetValueExA(hKey, name, 0, REG_BINARY, (const BYTE*)data, size) == ERROR_SUCCESS;
+    return RegSetValueExW(hKey, name, 0, REG_BINARY, (const BYTE*)data, size) == ERROR_SUCCESS;
 }
 
-static void FaceItemPath(char* path, const char* name)
+static void FaceItemPath(WCHAR* path, const WCHAR* name)
 {
-    wsprintfA(path, "%s\\%s\\%s", REG_MAKER, REG_PRODUCT, name);
+    wsprintfW(path, L"%s\\%s\\%s", REG_MAKER, REG_PRODUCT, name);
 }
 
 static int FontSizeDrawable(LONG size)
@@ -84,42 +90,66 @@ static int FontSizeDrawable(LONG size)
     return size >= -FONT_SIZE_LIMIT && size <= FONT_SIZE_LIMIT;
 }
 
+/* The stored font is the LOGFONTA older copies write, its face name in the system's ANSI
+   code page. A name that code page cannot store again whole is cut to what it can, so
+   that what is saved loads back the same. */
+static void LoadedFont(LOGFONTA* stored, LOGFONTW* lf)
+{
+    char again[LF_FACESIZE];
+
+    /* A face name without terminator would be read past its 32 bytes. */
+    stored->lfFaceName[LF_FACESIZE - 1] = '\0';
+    ZeroMemory(lf, sizeof(*lf));
+    CopyMemory(lf, stored, offsetof(LOGFONTA, lfFaceName));
+    if (!MultiByteToWideChar(CP_ACP, 0, stored->lfFaceName, -1, lf->lfFaceName, LF_FACESIZE))
+        lf->lfFaceName[0] = L'\0';
+    for (int n = lstrlenW(lf->lfFaceName); n > 0 && !AnsiFaceName(lf->lfFaceName, again);)
+        lf->lfFaceName[--n] = L'\0';
+}
+
+static void StoredFont(const LOGFONTW* lf, LOGFONTA* stored)
+{
+    CopyMemory(stored, lf, offsetof(LOGFONTA, lfFaceName));
+    AnsiFaceName(lf->lfFaceName, stored->lfFaceName);
+}
+
 /* Loads one line; unless both "Option" and "Font" can be read, the whole line
    falls back to its default, font and all. */
-void LoadFaceItem(const char* name, FaceLine* line)
+void LoadFaceItem(const WCHAR* name, FaceLine* line)
 {
-    char path[128];
-    LOGFONTA* lf = &line->logFont;
+    WCHAR path[128];
+    LOGFONTA stored;
 
     FaceItemPath(path, name);
     RegKey key(path, 1);
-    ZeroMemory(lf, sizeof(*lf));
-    if (key.hKey && key.ReadBinary("Option", &line->item, sizeof(line->item))
-                 && key.ReadBinary("Font", lf, sizeof(*lf))
-                 && FontSizeDrawable(lf->lfHeight) && FontSizeDrawable(lf->lfWidth)) {
-        /* A face name without terminator would be read past its 32 bytes by GDI. */
-        lf->lfFaceName[LF_FACESIZE - 1] = '\0';
+    ZeroMemory(&stored, sizeof(stored));
+    if (key.hKey && key.ReadBinary(L"Option", &line->item, sizeof(line->item))
+                 && key.ReadBinary(L"Font", &stored, sizeof(stored))
+                 && FontSizeDrawable(stored.lfHeight) && FontSizeDrawable(stored.lfWidth)) {
+        LoadedFont(&stored, &line->logFont);
         ZeroMemory(line->item.text, sizeof(line->item.text));
-        line->font = CreateFaceFont(lf);
+        line->font = CreateFaceFont(&line->logFont);
         return;
     }
-    int kind = name[0] == 'D' ? 0 : name[0] == 'T' ? 1 : 2;
+    int kind = name[0] == L'D' ? 0 : name[0] == L'T' ? 1 : 2;
     DefaultFaceItem(line, kind);
 }
 
 /* Stores one line, its font as loaded or chosen, at 96 dpi whatever the screen's; the
    font handle may already be gone, in the second save at log-off. Empties the live text. */
-void SaveFaceItem(const char* name, FaceLine* line)
+void SaveFaceItem(const WCHAR* name, FaceLine* line)
 {
-    char path[128];
+    WCHAR path[128];
+    LOGFONTA stored;
 
     FaceItemPath(path, name);
     RegKey key(path, 0);
-    key.WriteBinary("Font", &line->logFont, sizeof(line->logFont));
+    StoredFont(&line->logFont, &stored);
+    key.WriteBinary(L"Font", &stored, sizeof(stored));
     ZeroMemory(line->text, sizeof(line->text));
     ZeroMemory(line->item.text, sizeof(line->item.text));
     line->item.font = (DWORD)(ULONG_PTR)line->font;
-    key.WriteBinary("Option", &line->item, sizeof(line->item));
+    key.WriteBinary(L"Option", &line->item, sizeof(line->item));
 }
 
 int LoadSettings(void)
@@ -127,16 +157,16 @@ int LoadSettings(void)
     RegKey root(REG_MAKER, REG_PRODUCT, 0);
     ClockState* s = gState;
 
-    root.ReadString("Wave", s->wavePath, sizeof(s->wavePath));
-    if (!root.ReadBinary("Option", &s->options, sizeof(s->options))) {
+    root.ReadString(L"Wave", s->wavePath, ARRAYSIZE(s->wavePath));
+    if (!root.ReadBinary(L"Option", &s->options, sizeof(s->options))) {
         ZeroMemory(&s->options, sizeof(s->options));
         s->options.backColor = RGB(255, 255, 255);
     }
-    if (!root.ReadBinary("Pos", &s->windowRect, sizeof(s->windowRect)))
+    if (!root.ReadBinary(L"Pos", &s->windowRect, sizeof(s->windowRect)))
         ZeroMemory(&s->windowRect, sizeof(s->windowRect));
-    LoadFaceItem("Date", &s->date);
-    LoadFaceItem("Time", &s->time);
-    LoadFaceItem("Stop", &s->count);
+    LoadFaceItem(L"Date", &s->date);
+    LoadFaceItem(L"Time", &s->time);
+    LoadFaceItem(L"Stop", &s->count);
     return 1;
 }
 
@@ -145,11 +175,11 @@ void SaveSettings(void)
     RegKey root(REG_MAKER, REG_PRODUCT, 0);
     ClockState* s = gState;
 
-    root.WriteString("Version", "0.11");
-    root.WriteString("Wave", s->wavePath);
-    root.WriteBinary("Option", &s->options, sizeof(s->options));
-    root.WriteBinary("Pos", &s->windowRect, sizeof(s->windowRect));
-    SaveFaceItem("Date", &s->date);
-    SaveFaceItem("Time", &s->time);
-    SaveFaceItem("Stop", &s->count);
+    root.WriteString(L"Version", L"0.11");
+    root.WriteString(L"Wave", s->wavePath);
+    root.WriteBinary(L"Option", &s->options, sizeof(s->options));
+    root.WriteBinary(L"Pos", &s->windowRect, sizeof(s->windowRect));
+    SaveFaceItem(L"Date", &s->date);
+    SaveFaceItem(L"Time", &s->time);
+    SaveFaceItem(L"Stop", &s->count);
 }

@@ -4,8 +4,8 @@
 
 #include "clock_state.h"
 
-#define REG_MAKER   "Software\\ORBA"
-#define REG_PRODUCT "VELMOR"
+#define REG_MAKER   L"Software\\ORBA"
+#define REG_PRODUCT L"VELMOR"
 
 /* Font sizes beyond any screen, in pixels at 96 dpi. Past them GDI under Wine spends
    up to seconds on one line of text, and a width near 2^31 makes it fault inside
@@ -18,22 +18,22 @@ class RegKey {
 public:
     HKEY hKey;
 
-    RegKey(const char* path, int openOnly);
-    RegKey(const char* basePath, const char* name, int openOnly);
+    RegKey(const WCHAR* path, int openOnly);
+    RegKey(const WCHAR* basePath, const WCHAR* name, int openOnly);
     ~RegKey();
     RegKey(const RegKey&) = delete;
     RegKey& operator=(const RegKey&) = delete;
 
-    virtual HKEY Open(HKEY root, const char* path, int openOnly);
-    int ReadString(const char* name, char* buffer, int capacity);
-    int ReadBinary(const char* name, void* buffer, DWORD size);
-    int WriteString(const char* name, const char* text);
-    int WriteBinary(const char* name, const void* data, DWORD size);
+    HKEY Open(HKEY root, const WCHAR* path, int openOnly);
+    int ReadString(const WCHAR* name, WCHAR* buffer, int capacity);
+    int ReadBinary(const WCHAR* name, void* buffer, DWORD size);
+    int WriteString(const WCHAR* name, const WCHAR* text);
+    int WriteBinary(const WCHAR* name, const void* data, DWORD size);
 };
 
 int  LoadSettings(void);
 void SaveSettings(void);
-void LoadFaceItem(const char* name, FaceLine* line);
-void SaveFaceItem(const char* name, FaceLine* line);
+void LoadFaceItem(const WCHAR* name, FaceLine* line);
+void SaveFaceItem(const WCHAR* name, FaceLine* line);
 
 #endif

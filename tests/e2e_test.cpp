@@ -3,14 +3,21 @@
 #include <algorithm>
 #include <mmsystem.h>
 
-static const std::string kBuilt = "Z:" VELMOR_EXE;
+/* The program as built, and its twin whose manifest asks for code page 65001. */
+static const std::wstring kBuilt = L"Z:" VELMOR_EXE, kBuiltUtf8 = L"Z:" VELMOR_UTF8_EXE;
 
 /* The visible window of the running copy, started from path unless that is empty. */
-static HWND Start(const std::string& path)
+static HWND Start(const std::wstring& path)
 {
     HWND wnd = NULL;
-    if (!path.empty()) WinExec(("\"" + path + "\"").c_str(), SW_SHOW);
-    WaitFor([&] { return (wnd = FindWindowA("VELMOR", NULL)) && IsWindowVisible(wnd); });
+    STARTUPINFOW si = { sizeof(si) };
+    PROCESS_INFORMATION pi;
+    std::wstring commandLine = L"\"" + path + L"\"";
+    if (!path.empty() && CreateProcessW(path.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi)) {
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    WaitFor([&] { return (wnd = FindWindowW(L"VELMOR", NULL)) && IsWindowVisible(wnd); });
     return wnd;
 }
 
@@ -20,7 +27,7 @@ static void Press(HWND wnd, BYTE key, BYTE modifier = 0)
     ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == wnd || (SetForegroundWindow(wnd), false); }));
     const BYTE keys[4] = { modifier, key, key, modifier };
     for (int i = 0; i < 4; i++)
-        if (keys[i]) keybd_event(keys[i], (BYTE)MapVirtualKeyA(keys[i], 0), i < 2 ? 0 : KEYEVENTF_KEYUP, 0);
+        if (keys[i]) keybd_event(keys[i], (BYTE)MapVirtualKeyW(keys[i], 0), i < 2 ? 0 : KEYEVENTF_KEYUP, 0);
 }
 
 /* Whether the face shows a count (navy) that runs: changes within a quarter of a second. */
@@ -62,21 +69,23 @@ struct Recorder {
     ~Recorder() { waveInReset(in); waveInClose(in); }
 };
 
-/* From a folder named with a blank and 表: Enter counts, Backspace stops; a countdown
-   plays the WAVE file at zero; a new title-bar choice restarts this very file, not the
-   C:\velmor.exe a command line cut at the blank would; F1 opens the help beside it. */
-TEST_F(Fresh, ProgramByItsKeysFromAFolderWithABlankAndADoubleByteName)
+/* From a folder named with a blank, 表 and a character of no ANSI code page: Enter counts,
+   Backspace stops; a countdown plays the WAVE file of such a name at zero; a new title-bar
+   choice restarts this very file, not the C:\velmor.exe a command line cut at the blank
+   would; F1 opens the help beside it. */
+TEST_F(Fresh, ProgramByItsKeysFromAFolderWithABlankAndJapaneseName)
 {
     struct EndCopies { ~EndCopies() { WinExec("taskkill /f /im VELMOR.EXE", SW_HIDE); } } endCopies;
-    const std::string folder = "C:\\velmor test 表", program = folder + "\\VELMOR.EXE";
-    CreateDirectoryA(folder.c_str(), NULL);
-    ASSERT_TRUE(CopyFileA(kBuilt.c_str(), program.c_str(), FALSE) && CopyFileA(kBuilt.c_str(), "C:\\velmor.exe", FALSE));
-    ASSERT_TRUE(CopyFileA((kBuilt.substr(0, kBuilt.size() - 3) + "TXT").c_str(), (folder + "\\VELMOR.TXT").c_str(), FALSE));
+    const std::wstring folder = L"C:\\velmor test 表𠮷", program = folder + L"\\VELMOR.EXE", wave = folder + L"\\時報☃.wav";
+    CreateDirectoryW(folder.c_str(), NULL);
+    ASSERT_TRUE(CopyFileW((GetACP() == CP_UTF8 ? kBuiltUtf8 : kBuilt).c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(kBuilt.c_str(), L"C:\\velmor.exe", FALSE) && CopyFileW(L"Z:" TONE_WAV, wave.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((kBuilt.substr(0, kBuilt.size() - 3) + L"TXT").c_str(), (folder + L"\\VELMOR.TXT").c_str(), FALSE));
     /* Opening a text file copies it where the test looks: only the right path can. */
-    RegSetValueA(HKEY_CLASSES_ROOT, ".txt", REG_SZ, "VelmorTest.txt", 0);
-    RegSetValueA(HKEY_CLASSES_ROOT, "VelmorTest.txt\\shell\\open\\command", REG_SZ, "cmd /c copy \"%1\" C:\\opened.txt", 0);
-    DeleteFileA("C:\\opened.txt");
-    Plant(NULL, "Wave", REG_SZ, Of("Z:" TONE_WAV, sizeof("Z:" TONE_WAV)));
+    RegSetValueW(HKEY_CLASSES_ROOT, L".txt", REG_SZ, L"VelmorTest.txt", 0);
+    RegSetValueW(HKEY_CLASSES_ROOT, L"VelmorTest.txt\\shell\\open\\command", REG_SZ, L"cmd /c copy \"%1\" C:\\opened.txt", 0);
+    DeleteFileW(L"C:\\opened.txt");
+    Plant(NULL, L"Wave", REG_SZ, Text(wave));
     Recorder recorder;
     ASSERT_TRUE(recorder.Start()) << "no sound sink to record";
 
@@ -86,24 +95,24 @@ TEST_F(Fresh, ProgramByItsKeysFromAFolderWithABlankAndADoubleByteName)
     Press(wnd, VK_BACK);
     EXPECT_TRUE(WaitFor([&] { return CountRuns(wnd, false); })) << "Backspace did not stop the count";
     Press(wnd, VK_RETURN, VK_SHIFT);
-    ASSERT_TRUE(WaitFor([&] { return (dialog = FindWindowA("#32770", "カウントダウン")) && IsWindowVisible(dialog); }));
+    ASSERT_TRUE(WaitFor([&] { return (dialog = FindWindowW(L"#32770", L"カウントダウン")) && IsWindowVisible(dialog); }));
     Press(dialog, '1');
     Press(dialog, VK_RETURN);
     EXPECT_TRUE(WaitFor([&] { return recorder.Peak() > 1000; })) << "heard nothing";
     EXPECT_TRUE(WaitFor([&] { return CountRuns(wnd, false); })) << "the countdown did not stop";
 
     Press(wnd, 'O', VK_CONTROL);
-    ASSERT_TRUE(WaitFor([&] { return (dialog = FindWindowA("#32770", "オプション")) && IsWindowVisible(dialog); }));
+    ASSERT_TRUE(WaitFor([&] { return (dialog = FindWindowW(L"#32770", L"オプション")) && IsWindowVisible(dialog); }));
     Press(dialog, 'T', VK_MENU);
     Press(dialog, VK_RETURN);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(wnd); })) << "the program did not end";
-    char image[MAX_PATH * 2] = "";
-    DWORD id = 0, size = sizeof(image);
-    GetWindowThreadProcessId(wnd = Start(""), &id);
+    WCHAR image[MAX_PATH] = L"";
+    DWORD id = 0, size = MAX_PATH;
+    GetWindowThreadProcessId(wnd = Start(L""), &id);
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
-    EXPECT_TRUE(QueryFullProcessImageNameA(process, 0, image, &size) && program == image) << image;
+    EXPECT_TRUE(QueryFullProcessImageNameW(process, 0, image, &size) && program == image);
     CloseHandle(process);
-    EXPECT_EQ(GetWindowLongA(wnd, GWL_STYLE) & WS_CAPTION, 0) << "the new copy has a title bar";
+    EXPECT_EQ(GetWindowLongW(wnd, GWL_STYLE) & WS_CAPTION, 0) << "the new copy has a title bar";
     Press(wnd, VK_F1);
-    EXPECT_TRUE(WaitFor([] { return GetFileAttributesA("C:\\opened.txt") != INVALID_FILE_ATTRIBUTES; })) << "F1 opened no help";
+    EXPECT_TRUE(WaitFor([] { return GetFileAttributesW(L"C:\\opened.txt") != INVALID_FILE_ATTRIBUTES; })) << "F1 opened no help";
 }

@@ -5,6 +5,7 @@
 #include "../engine/count_modes.h"
 #include "../help/help_menu.h"
 #include "../res/resource.h"
+#include <commctrl.h>
 #include <dlgs.h>
 #include <shellapi.h>
 
@@ -16,46 +17,59 @@ static HWND Options(void)
 }
 
 /* Changes every page, the WAVE path to wave, then posts command (or opens a font dialog). */
-static Step Change(const std::string& wave, UINT message, WPARAM command)
+static Step Change(const std::wstring& wave, UINT message, WPARAM command)
 {
     return [=] {
         HWND dialog = Options();
         if (!dialog) return false;
         CheckDlgButton(gWork->generalPage, IDC_ONELINE, BST_CHECKED);
-        SendDlgItemMessageA(gWork->dateBlock.page, IDC_FORMAT, CB_SETCURSEL, 2, 0);
-        SetDlgItemTextA(gWork->timeBlock.page, IDC_MARGIN_X, "-12");
-        SetDlgItemTextA(gWork->countBlock.page, IDC_WAVE_PATH, wave.c_str());
+        SendDlgItemMessageW(gWork->dateBlock.page, IDC_FORMAT, CB_SETCURSEL, 2, 0);
+        SetDlgItemTextW(gWork->timeBlock.page, IDC_MARGIN_X, L"-12");
+        SetDlgItemTextW(gWork->countBlock.page, IDC_WAVE_PATH, wave.c_str());
         return Post(command == IDC_FONT_BUTTON ? gWork->dateBlock.page : dialog, message, command);
     };
 }
 
-/* In the font dialog, picks 36 points and leaves by way. */
-static Step PickFontSize(UINT way)
+/* In the font dialog, picks the row that starts with text in the list id and leaves by way. */
+static Step PickFont(int id, const WCHAR* text, UINT way)
 {
-    return [way] {
-        HWND font = TopDialog(), sizes = GetDlgItem(font, cmb3);
-        if (!font || Options()) return false;
-        SendMessageA(sizes, CB_SELECTSTRING, -1, (LPARAM)"36");
-        SendMessageA(font, WM_COMMAND, MAKEWPARAM(cmb3, CBN_SELCHANGE), (LPARAM)sizes);
+    return [=] {
+        HWND font = TopDialog(), list = GetDlgItem(font, id);
+        if (!font || Options() || SendMessageW(list, CB_SELECTSTRING, -1, (LPARAM)text) == CB_ERR) return false;
+        SendMessageW(font, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), (LPARAM)list);
         return Post(font, WM_COMMAND, way);
     };
 }
 
-/* Cancel, Escape, the close box and OK refused for a Japanese path too long in bytes apply
-   nothing; OK stores all but a cancelled font, a font at 96 dpi, and restarts nothing. */
+/* The texts the Options dialog shows from the string table and the program: its title, a
+   tab, a weekday row and a format row. */
+static std::wstring OptionsTexts(void)
+{
+    WCHAR title[32] = L"", tab[32] = L"", weekday[32] = L"", format[32] = L"";
+    TCITEMW item = { TCIF_TEXT, 0, 0, tab, 32 };
+    GetWindowTextW(Options(), title, 32);
+    SendMessageW(gWork->tabControl, TCM_GETITEMW, 3, (LPARAM)&item);
+    SendDlgItemMessageW(gWork->generalPage, IDC_WEEKDAY, CB_GETLBTEXT, 1, (LPARAM)weekday);
+    SendDlgItemMessageW(gWork->dateBlock.page, IDC_FORMAT, CB_GETLBTEXT, 3, (LPARAM)format);
+    return std::wstring(title) + L"|" + tab + L"|" + weekday + L"|" + format;
+}
+
+/* Cancel, Escape, the close box and OK refused for a path too long for the ANSI code page
+   apply nothing; OK stores all but a cancelled font or one whose name that code page
+   cannot hold, a font at 96 dpi, a path of any characters, and restarts nothing. */
 TEST_F(Fresh, OptionsApplyAndStoreOnOkOnly)
 {
     const Bytes options = { 0xFF, 0xFF, 0xFF, 0, 0, 0, 2 };
-    const std::string wave = "C:\\時報.wav";
-    std::string tooLong = "C:\\";
-    for (int i = 0; i < 200; i++) tooLong += "表";
-    Plant(NULL, "Option", REG_BINARY, options);    /* a title-bar byte of 2 shows ticked */
+    const std::wstring wave = L"C:\\時報\\表𠮷☃.wav", tooLong = L"C:\\" + std::wstring(GetACP() == 1252 ? 300 : 200, L'表');
+    /* A face no ANSI code page holds: a snowman, and 36 bytes in UTF-8. */
+    const WCHAR snow[] = L"☃雪見明朝テスト書体見本";
+    Plant(NULL, L"Option", REG_BINARY, options);    /* a title-bar byte of 2 shows ticked */
     LoadSettings();
     HWND wnd = CreateMainWindow(SW_SHOWNORMAL);
     gState->mode = Stopped;
-    lstrcpyA(gState->count.text, "00:00:07.0");
+    lstrcpyW(gState->count.text, L"00:00:07.0");
     ClockState before = *gState;
-    bool refused = false;
+    bool refused = false, refusedFace = false;
     const std::vector<Step> ways[] = {
         { Change(wave, WM_COMMAND, IDCANCEL) }, { Change(wave, WM_KEYDOWN, VK_ESCAPE) },
         { Change(wave, WM_SYSCOMMAND, SC_CLOSE) }, { Change(tooLong, WM_COMMAND, IDOK), [&] {
@@ -66,53 +80,70 @@ TEST_F(Fresh, OptionsApplyAndStoreOnOkOnly)
     for (const auto& way : ways) {
         RunModal([&] { RunOptionsDialog(wnd); }, way);
         EXPECT_EQ(memcmp(gState, &before, sizeof(before)), 0) << "applied, way " << &way - ways;
-        EXPECT_EQ(Stored(NULL, "Option"), options) << "saved, way " << &way - ways;
+        EXPECT_EQ(Stored(NULL, L"Option"), options) << "saved, way " << &way - ways;
         EXPECT_FALSE(KillTimer(wnd, TIMER_TICK)) << "a stopped count ticks, way " << &way - ways;
     }
     EXPECT_TRUE(refused) << "no word of a path too long";
+    auto again = [] { return Options() && Post(gWork->dateBlock.page, WM_COMMAND, IDC_FONT_BUTTON); };
     RunModal([&] { RunOptionsDialog(wnd); }, {
-        Change(wave, WM_COMMAND, IDC_FONT_BUTTON), PickFontSize(IDCANCEL), [] {
+        [] {
             if (!Options()) return false;
-            EXPECT_EQ(gWork->dateBlock.logFont.lfHeight, 26) << "a cancelled font dialog changed the font";
-            return Post(gWork->dateBlock.page, WM_COMMAND, IDC_FONT_BUTTON);
-        }, PickFontSize(IDOK), [] { return Options() && Post(Options(), WM_COMMAND, IDOK); },
+            EXPECT_EQ(OptionsTexts(), L"オプション|計測|日本語|平成y年m月d日");
+            return true;
+        },
+        Change(wave, WM_COMMAND, IDC_FONT_BUTTON), PickFont(cmb3, L"36", IDCANCEL), again,
+        /* The snow font last: a dialog offers the first face it has for one it lacks. */
+        PickFont(cmb3, L"36", IDOK), [&] { return Options() && AddFontResourceExW(L"Z:" SNOW_TTF, FR_PRIVATE, 0) && again(); },
+        PickFont(cmb1, snow, IDOK), [&] {
+            HWND box = TopDialog();
+            return (refusedFace = box && GetDlgItem(box, 0xFFFF)) && EndDialog(box, IDOK);
+        }, [] {
+            if (!Options()) return false;
+            EXPECT_EQ(gWork->dateBlock.logFont.lfHeight, -48) << "a refused face changed the font";
+            return Post(Options(), WM_COMMAND, IDOK);
+        },
     });
     ClockState* s = gState;
+    EXPECT_TRUE(refusedFace) << "no word of a face name the code page cannot hold";
     EXPECT_TRUE(s->options.oneLine == 1 && s->date.item.format == 10 && s->time.item.marginX == -12 && s->wavePath == wave);
-    EXPECT_STREQ(s->count.text, "00:00:07.0") << "the stopped count left the face";
+    EXPECT_EQ(Stored(NULL, L"Wave"), Text(wave));
+    EXPECT_STREQ(s->count.text, L"00:00:07.0") << "the stopped count left the face";
     EXPECT_TRUE(IsWindow(wnd)) << "restarted";
-    Bytes stored = Stored(NULL, "Option");
+    Bytes stored = Stored(NULL, L"Option");
     EXPECT_TRUE(stored.size() == 32 && stored[5] == 1 && stored[6] == 1) << "one line, title bar ticked";
-    Bytes font = Stored("Date", "Font");
+    Bytes font = Stored(L"Date", L"Font");
     EXPECT_TRUE(font.size() == 60 && *(LONG*)font.data() == -48) << "36 points are -48 pixels at 96 dpi";
+    EXPECT_FALSE(wcschr(s->date.logFont.lfFaceName, L'☃')) << "a face the code page cannot hold was taken";
+    RemoveFontResourceExW(L"Z:" SNOW_TTF, FR_PRIVATE, 0);
 }
 
-/* The help file beside the program, found past a name whose second byte is 0x5C. */
-TEST(Help, FileBesideTheProgramPastDoubleByteNames)
+/* The help file beside the program, in its folder whole, or no path when it would not fit. */
+TEST(Help, FileBesideTheProgram)
 {
-    char help[MAX_PATH] = "";
-    EXPECT_EQ(HelpFilePath("C:\\ソフト\\表", help, MAX_PATH), 1);
-    EXPECT_STREQ(help, "C:\\ソフト\\VELMOR.TXT");
-    EXPECT_EQ(HelpFilePath("表.EXE", help, MAX_PATH), 0);
+    WCHAR help[20] = L"";
+    EXPECT_EQ(HelpFilePath(L"C:\\ソフト\\表𠮷.EXE", help, 20), 1);
+    EXPECT_STREQ(help, L"C:\\ソフト\\VELMOR.TXT");
+    EXPECT_EQ(HelpFilePath(L"表.EXE", help, 20), 0);
+    EXPECT_EQ(HelpFilePath(L"C:\\ソフトウェア\\時計\\表.EXE", help, 20), -1);
 }
 
 /* Windows' shell may fail leaving the last error alone (Wine's sets it): this is such one. */
-static HINSTANCE WINAPI QuietShell(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT)
+static HINSTANCE WINAPI QuietShell(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT)
 {
     return (HINSTANCE)SE_ERR_NOASSOC;
 }
 extern "C" {
-void* __imp_ShellExecuteA = (void*)QuietShell;
+void* __imp_ShellExecuteW = (void*)QuietShell;
 }
 
 TEST(Help, ErrorBoxTellsTheShellsErrorNotAnOlderOne)
 {
-    char expected[520] = "", shown[520] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, NULL, ERROR_NO_ASSOCIATION, 0, expected, sizeof(expected), NULL);
+    WCHAR expected[520] = L"", shown[520] = L"";
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, NULL, ERROR_NO_ASSOCIATION, 0, expected, 520, NULL);
     SetLastError(ERROR_ACCESS_DENIED);
-    RunModal([] { ShellOpen(NULL, "C:\\VELMOR.TXT"); }, { [&] {
+    RunModal([] { ShellOpen(NULL, L"C:\\VELMOR.TXT"); }, { [&] {
         HWND box = TopDialog();
-        return box && GetDlgItemTextA(box, 0xFFFF, shown, sizeof(shown)) && EndDialog(box, IDOK);
+        return box && GetDlgItemTextW(box, 0xFFFF, shown, 520) && EndDialog(box, IDOK);
     } });
     EXPECT_STREQ(shown, expected);
 }

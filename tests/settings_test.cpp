@@ -4,7 +4,16 @@
 #include <algorithm>
 #include <winternl.h>
 
-static const LOGFONTA kFont = { 26, 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, FIXED_PITCH, "ＭＳ 明朝" };
+/* The default font as older copies store it: "ＭＳ 明朝" in the ANSI code page where it
+   holds it (the bytes of code page 932 spelt out), else its English name. */
+static LOGFONTA DefaultStoredFont(void)
+{
+    LOGFONTA lf = { 26, 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, FIXED_PITCH, "MS Mincho" };
+    if (GetACP() == 932) lstrcpyA(lf.lfFaceName, "\x82\x6c\x82\x72\x20\x96\xbe\x92\xa9");
+    if (GetACP() == CP_UTF8) lstrcpyA(lf.lfFaceName, u8"ＭＳ 明朝");
+    return lf;
+}
+static const LOGFONTA kFont = DefaultStoredFont();
 
 /* Each row plants nothing (a first start), a value of the key, or a line's Option and Font. */
 TEST_F(Fresh, StoredValuesLoadByTheRules)
@@ -17,26 +26,29 @@ TEST_F(Fresh, StoredValuesLoadByTheRules)
     Bytes item = Of(&red, 52), font = Of(&kFont, 60);
     auto isRed = [&] { return s->date.item.color == RGB(255, 0, 0) && s->date.item.format == 10 && s->date.font; };
     auto isDefault = [&] { return s->date.item.color == 0 && s->date.item.format == 0 && s->date.font; };
-    const struct { const char *subkey, *name; Bytes value, font; std::function<bool()> holds; } rows[] = {
+    const struct { const WCHAR *subkey, *name; Bytes value, font; std::function<bool()> holds; } rows[] = {
         { NULL, NULL, {}, {}, [&] {
+            SaveSettings();
             return s->options.backColor == RGB(255, 255, 255) && !s->options.weekday && !s->options.oneLine && isDefault() &&
-                   s->time.item.color == RGB(0, 128, 0) && s->count.item.color == RGB(0, 0, 128) && !memcmp(&s->time.logFont, &kFont, 60); } },
-        { NULL, "Option", { 0x11, 0x22, 0x33, 0, 1 }, {},
+                   s->time.item.color == RGB(0, 128, 0) && s->count.item.color == RGB(0, 0, 128) && Stored(L"Time", L"Font") == font; } },
+        { NULL, L"Option", { 0x11, 0x22, 0x33, 0, 1 }, {},
           [&] { return s->options.backColor == RGB(0x11, 0x22, 0x33) && s->options.weekday == 1 && !s->options.oneLine; } },
-        { NULL, "Option", Bytes(33, 1), {}, [&] { return s->options.backColor == RGB(255, 255, 255) && !s->options.weekday; } },
-        { NULL, "Wave", Bytes(300, 'w'), {}, [&] { return s->wavePath == std::string(259, 'w'); } },
-        { NULL, "Wave", { 'a', 'b' }, {}, [&] { return !lstrcmpA(s->wavePath, "ab"); } },
-        { "Date", "Option", item, font, isRed },
-        { "Date", "Option", item, {}, isDefault },
-        { "Date", "Option", Bytes(item.begin(), item.begin() + 40), font,
+        { NULL, L"Option", Bytes(33, 1), {}, [&] { return s->options.backColor == RGB(255, 255, 255) && !s->options.weekday; } },
+        { NULL, L"Wave", Text(std::wstring(300, L'w')), {}, [&] { return s->wavePath == std::wstring(259, L'w'); } },
+        { NULL, L"Wave", Text(std::wstring(258, L'w') + L"𠮷"), {}, [&] { return s->wavePath == std::wstring(258, L'w'); } },
+        { NULL, L"Wave", { 'a', 0, 'b', 0 }, {}, [&] { return !lstrcmpW(s->wavePath, L"ab"); } },
+        { NULL, L"Wave", Text(L"C:\\時報\\表𠮷☃.wav"), {}, [&] { return !lstrcmpW(s->wavePath, L"C:\\時報\\表𠮷☃.wav"); } },
+        { L"Date", L"Option", item, font, isRed },
+        { L"Date", L"Option", item, {}, isDefault },
+        { L"Date", L"Option", Bytes(item.begin(), item.begin() + 40), font,
           [&] { return s->date.item.color == RGB(255, 0, 0) && s->date.item.format == 0; } },
-        { "Date", "Option", item, Of(&wide, 60), isDefault },
-        { "Date", "Option", item, Of(&unterminated, 60), [&] { return isRed() && !s->date.logFont.lfFaceName[31]; } },
+        { L"Date", L"Option", item, Of(&wide, 60), isDefault },
+        { L"Date", L"Option", item, Of(&unterminated, 60), [&] { return isRed() && s->date.logFont.lfFaceName == std::wstring(31, L'A'); } },
     };
     for (const auto& r : rows) {
         SetUp();
-        if (r.name) Plant(r.subkey, r.name, lstrcmpA(r.name, "Wave") ? REG_BINARY : REG_SZ, r.value);
-        if (!r.font.empty()) Plant("Date", "Font", REG_BINARY, r.font);
+        if (r.name) Plant(r.subkey, r.name, lstrcmpW(r.name, L"Wave") ? REG_BINARY : REG_SZ, r.value);
+        if (!r.font.empty()) Plant(L"Date", L"Font", REG_BINARY, r.font);
         LoadSettings();
         EXPECT_TRUE(r.holds()) << "row " << &r - rows;
     }
@@ -66,9 +78,9 @@ static size_t GdiHeadroom(void)
    GDI object or handle. */
 TEST_F(Fresh, HostileStoredBytesLoadDrawSaveAndLoadBack)
 {
-    static const struct { const char *subkey, *name; DWORD size; } values[] = {
-        { NULL, "Option", 32 }, { NULL, "Pos", 16 }, { NULL, "Wave", 300 }, { "Date", "Option", 52 }, { "Date", "Font", 60 },
-        { "Time", "Option", 52 }, { "Time", "Font", 60 }, { "Stop", "Option", 52 }, { "Stop", "Font", 60 },
+    static const struct { const WCHAR *subkey, *name; DWORD size; } values[] = {
+        { NULL, L"Option", 32 }, { NULL, L"Pos", 16 }, { NULL, L"Wave", 600 }, { L"Date", L"Option", 52 }, { L"Date", L"Font", 60 },
+        { L"Time", L"Option", 52 }, { L"Time", L"Font", 60 }, { L"Stop", L"Option", 52 }, { L"Stop", L"Font", 60 },
     };
     DWORD seed = 20261207;
     auto next = [&] { return (seed = seed * 1103515245 + 12345) >> 16; };
@@ -85,7 +97,7 @@ TEST_F(Fresh, HostileStoredBytesLoadDrawSaveAndLoadBack)
             /* Now and then a font of a size it draws, so its other bytes get used. */
             if (bytes.size() == 60 && next() % 2) bytes[1] = bytes[2] = bytes[3] = bytes[5] = 0;
             /* Any type is taken whose bytes fit. */
-            if (next() % 5) Plant(v.subkey, v.name, v.size == 300 || next() % 3 == 0 ? REG_SZ : REG_BINARY, bytes);
+            if (next() % 5) Plant(v.subkey, v.name, v.size == 600 || next() % 3 == 0 ? REG_SZ : REG_BINARY, bytes);
         }
         LoadSettings();
         gState->mode = (ClockMode)(next() % 3);
@@ -94,12 +106,12 @@ TEST_F(Fresh, HostileStoredBytesLoadDrawSaveAndLoadBack)
         ClockState loaded = *gState;
         RECT shown;
         GetWindowRect(wnd, &shown);
-        SendMessageA(wnd, WM_ENDSESSION, FALSE, 0);
-        EXPECT_EQ(Stored(NULL, "Version"), Bytes()) << "a cancelled log-off saved";
-        SendMessageA(wnd, WM_ENDSESSION, TRUE, 0);
+        SendMessageW(wnd, WM_ENDSESSION, FALSE, 0);
+        EXPECT_EQ(Stored(NULL, L"Version"), Bytes()) << "a cancelled log-off saved";
+        SendMessageW(wnd, WM_ENDSESSION, TRUE, 0);
         CloseMainWindow();
-        EXPECT_EQ(Stored(NULL, "Version"), Of("0.11", 5));
-        EXPECT_EQ(Stored(NULL, "Wave"), Of(loaded.wavePath, lstrlenA(loaded.wavePath) + 1));
+        EXPECT_EQ(Stored(NULL, L"Version"), Text(L"0.11"));
+        EXPECT_EQ(Stored(NULL, L"Wave"), Text(loaded.wavePath));
         ReleaseFaceFonts();
         ZeroMemory(gState, sizeof(*gState));
         gState->dpi = ScreenDpi();
@@ -110,7 +122,7 @@ TEST_F(Fresh, HostileStoredBytesLoadDrawSaveAndLoadBack)
         static_assert(offsetof(FaceLine, logFont) == 52, "item and font lie together");
         for (FaceLine ClockState::*line : { &ClockState::date, &ClockState::time, &ClockState::count }) {
             (gState->*line).item.font = (loaded.*line).item.font = 0;
-            EXPECT_EQ(Of(&(gState->*line).item, 112), Of(&(loaded.*line).item, 112));
+            EXPECT_EQ(Of(&(gState->*line).item, 144), Of(&(loaded.*line).item, 144));
         }
     }
     EXPECT_GE(GdiHeadroom() + 50, gdi) << "GDI objects left behind";

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <algorithm>
 #include <functional>
+#include <string>
 #include <vector>
 #include "../state/clock_state.h"
 #include "../app/main_window.h"
@@ -14,8 +15,10 @@
 typedef std::vector<BYTE> Bytes;
 inline Bytes Of(const void* data, size_t size) { return Bytes((const BYTE*)data, (const BYTE*)data + size); }
 /* A value of HKCU\Software\ORBA\VELMOR or of its subkey; no bytes when there is none. */
-Bytes Stored(const char* subkey, const char* name);
-void Plant(const char* subkey, const char* name, DWORD type, const Bytes& bytes);
+Bytes Stored(const WCHAR* subkey, const WCHAR* name);
+void Plant(const WCHAR* subkey, const WCHAR* name, DWORD type, const Bytes& bytes);
+/* A text as the registry stores it: UTF-16 and its terminator. */
+inline Bytes Text(const std::wstring& text) { return Of(text.c_str(), (text.size() + 1) * sizeof(WCHAR)); }
 
 /* Each test starts as the program does: a zero state at the screen's resolution, nothing
    stored, no window. */
@@ -29,7 +32,7 @@ protected:
 };
 /* Handles this thread's messages until cond holds; false after the deadline. */
 bool WaitFor(const std::function<bool()>& cond);
-inline bool Post(HWND wnd, UINT message, WPARAM wParam) { return PostMessageA(wnd, message, wParam, 0) != FALSE; }
+inline bool Post(HWND wnd, UINT message, WPARAM wParam) { return PostMessageW(wnd, message, wParam, 0) != FALSE; }
 
 /* Runs body, which may enter a modal loop, while a thread timer runs each step in turn
    inside that loop until it answers true. A step still waiting at the deadline, or a

@@ -6,32 +6,32 @@
 /* The face as one line: the date line, then the time line unless the date holds it. */
 TEST_F(Fresh, ClockTextsByFormatCode)
 {
-    static const struct { BYTE date, time, weekday, oneLine; WORD y, mo, d, dow, h, mi, s; const char* face; } rows[] = {
-        {  0,  0, 2, 1, 2001, 5, 8, 2,  9, 5, 3, "2001/05/08 09:05:03" },
-        {  1,  1, 2, 0, 2001, 5, 8, 2,  9, 5, 3, "2001/5/8 9:5:3" },
-        { 10, 10, 2, 1, 2001, 5, 8, 2, 14, 5, 7, "2001年5月8日 14時5分7秒" },
-        { 11, 11, 2, 0, 1989, 1, 8, 0,  0, 0, 0, "平成1年1月8日 午前 0時0分0秒" },
-        { 11, 11, 2, 1, 2026, 12, 7, 1, 12, 0, 0, "平成38年12月7日 午後 0時0分0秒" },
-        { 99,  5, 2, 1, 2001, 5, 8, 2, 12, 0, 0, "2001/05/08 0:0:0 PM" },
-        {  2,  5, 2, 1, 2001, 5, 8, 2,  0, 0, 0, "2001/05/08 0:0:0 AM" },
-        {  0,  5, 2, 1, 2001, 5, 8, 2, 23, 59, 59, "2001/05/08 11:59:59 PM" },
-        {  0,  6, 2, 1, 2001, 5, 8, 2, 12, 30, 0, "2001/05/08 0:30:0 pm" },
-        {  0,  6, 2, 0, 2001, 5, 8, 2,  1, 0, 0, "2001/05/08 1:0:0 am" },
-        {  0, 99, 0, 1, 2001, 5, 8, 2, 14, 5, 7, "2001/05/08(TUS) 14:05:07" },
-        {  0,  0, 0, 1, 2001, 5, 12, 6, 14, 5, 7, "2001/05/12(SAT) 14:05:07" },
-        {  0,  0, 1, 0, 2001, 5, 12, 6, 14, 5, 7, "2001/05/12(土) 14:05:07" },
-        {  0,  0, 7, 1, 2001, 5, 8, 2, 14, 5, 7, "2001/05/08 14:05:07" },
-        { 12,  0, 2, 1, 2026, 12, 7, 1, 0, 0, 0, "令和8年12月7日 00:00:00" },
-        { 12,  0, 2, 1, 2019, 5, 1, 3, 0, 0, 0, "令和元年5月1日 00:00:00" },
-        { 12,  0, 2, 1, 2019, 4, 30, 2, 0, 0, 0, "平成31年4月30日 00:00:00" },
-        { 12,  0, 2, 1, 1989, 1, 8, 0, 0, 0, 0, "平成元年1月8日 00:00:00" },
-        { 12,  0, 2, 1, 1989, 1, 7, 6, 0, 0, 0, "昭和64年1月7日 00:00:00" },
-        { 12,  0, 2, 1, 1926, 12, 25, 6, 0, 0, 0, "昭和元年12月25日 00:00:00" },
-        { 12,  0, 2, 1, 1926, 12, 24, 5, 0, 0, 0, "大正15年12月24日 00:00:00" },
-        { 12,  0, 2, 1, 1912, 7, 30, 2, 0, 0, 0, "大正元年7月30日 00:00:00" },
-        { 12,  0, 2, 1, 1912, 7, 29, 1, 0, 0, 0, "明治45年7月29日 00:00:00" },
-        { 12,  0, 2, 1, 1868, 1, 1, 3, 0, 0, 0, "明治元年1月1日 00:00:00" },
-        { 12,  0, 2, 1, 1867, 12, 31, 2, 0, 0, 0, "1867/12/31 00:00:00" },
+    static const struct { BYTE date, time, weekday, oneLine; WORD y, mo, d, dow, h, mi, s; const WCHAR* face; } rows[] = {
+        {  0,  0, 2, 1, 2001, 5, 8, 2,  9, 5, 3, L"2001/05/08 09:05:03" },
+        {  1,  1, 2, 0, 2001, 5, 8, 2,  9, 5, 3, L"2001/5/8 9:5:3" },
+        { 10, 10, 2, 1, 2001, 5, 8, 2, 14, 5, 7, L"2001年5月8日 14時5分7秒" },
+        { 11, 11, 2, 0, 1989, 1, 8, 0,  0, 0, 0, L"平成1年1月8日 午前 0時0分0秒" },
+        { 11, 11, 2, 1, 2026, 12, 7, 1, 12, 0, 0, L"平成38年12月7日 午後 0時0分0秒" },
+        { 99,  5, 2, 1, 2001, 5, 8, 2, 12, 0, 0, L"2001/05/08 0:0:0 PM" },
+        {  2,  5, 2, 1, 2001, 5, 8, 2,  0, 0, 0, L"2001/05/08 0:0:0 AM" },
+        {  0,  5, 2, 1, 2001, 5, 8, 2, 23, 59, 59, L"2001/05/08 11:59:59 PM" },
+        {  0,  6, 2, 1, 2001, 5, 8, 2, 12, 30, 0, L"2001/05/08 0:30:0 pm" },
+        {  0,  6, 2, 0, 2001, 5, 8, 2,  1, 0, 0, L"2001/05/08 1:0:0 am" },
+        {  0, 99, 0, 1, 2001, 5, 8, 2, 14, 5, 7, L"2001/05/08(TUS) 14:05:07" },
+        {  0,  0, 0, 1, 2001, 5, 12, 6, 14, 5, 7, L"2001/05/12(SAT) 14:05:07" },
+        {  0,  0, 1, 0, 2001, 5, 12, 6, 14, 5, 7, L"2001/05/12(土) 14:05:07" },
+        {  0,  0, 7, 1, 2001, 5, 8, 2, 14, 5, 7, L"2001/05/08 14:05:07" },
+        { 12,  0, 2, 1, 2026, 12, 7, 1, 0, 0, 0, L"令和8年12月7日 00:00:00" },
+        { 12,  0, 2, 1, 2019, 5, 1, 3, 0, 0, 0, L"令和元年5月1日 00:00:00" },
+        { 12,  0, 2, 1, 2019, 4, 30, 2, 0, 0, 0, L"平成31年4月30日 00:00:00" },
+        { 12,  0, 2, 1, 1989, 1, 8, 0, 0, 0, 0, L"平成元年1月8日 00:00:00" },
+        { 12,  0, 2, 1, 1989, 1, 7, 6, 0, 0, 0, L"昭和64年1月7日 00:00:00" },
+        { 12,  0, 2, 1, 1926, 12, 25, 6, 0, 0, 0, L"昭和元年12月25日 00:00:00" },
+        { 12,  0, 2, 1, 1926, 12, 24, 5, 0, 0, 0, L"大正15年12月24日 00:00:00" },
+        { 12,  0, 2, 1, 1912, 7, 30, 2, 0, 0, 0, L"大正元年7月30日 00:00:00" },
+        { 12,  0, 2, 1, 1912, 7, 29, 1, 0, 0, 0, L"明治45年7月29日 00:00:00" },
+        { 12,  0, 2, 1, 1868, 1, 1, 3, 0, 0, 0, L"明治元年1月1日 00:00:00" },
+        { 12,  0, 2, 1, 1867, 12, 31, 2, 0, 0, 0, L"1867/12/31 00:00:00" },
     };
     LoadEras();
     for (const auto& r : rows) {
@@ -41,8 +41,8 @@ TEST_F(Fresh, ClockTextsByFormatCode)
         gState->options.weekday = r.weekday;
         gState->options.oneLine = r.oneLine;
         FormatClockTextsAt(&t);
-        std::string face = gState->date.text;
-        if (!r.oneLine) face = face + " " + gState->time.text;
+        std::wstring face = gState->date.text;
+        if (!r.oneLine) face = face + L" " + gState->time.text;
         EXPECT_EQ(face, r.face) << "row " << &r - rows;
     }
 }
@@ -50,26 +50,26 @@ TEST_F(Fresh, ClockTextsByFormatCode)
 /* Counts across the tick's wrap; a countdown read at zero ends itself by a posted stop. */
 TEST_F(Fresh, CountTextsByModeFormatAndTick)
 {
-    static const struct { ClockMode mode; BYTE format; DWORD mark, seconds, now; const char* text; bool ends; } rows[] = {
-        { CountUp,    0, 1000, 0, 1000 + 3725400, "01:02:05.4", false },
-        { CountUp,    1, 1000, 0, 1000 + 3725400, "1:2:5.4", false },
-        { CountUp,   10, 1000, 0, 1000 + 3725499, "1時2分5秒.4", false },
-        { CountUp,   99, 1000, 0, 1000 + 3725400, "01:02:05.4", false },
-        { CountUp,    0, 5, 0, 5 + 90000000, "25:00:00.0", false },
-        { CountUp,    0, 0xFFFFFF00u, 0, 0x100, "00:00:00.5", false },
-        { CountDown,  0, 61000, 60, 1000, "00:01:00.0", false },
-        { CountDown,  0, 61000, 60, 1001, "00:00:59.9", false },
-        { CountDown,  1, 61000, 60, 60899, "0:0:0.1", false },
-        { CountDown,  0, 61000, 60, 60901, "00:00:00.0", true },
-        { CountDown,  0, 61000, 60, 75000, "00:00:00.0", true },
-        { CountDown,  0, 0x100, 60, 0xFFFFFF00u, "00:00:00.5", false },
-        { CountDown, 10, 0, 0, 0, "0時0分0秒.0", true },
-        { Stopped,    0, 0, 0, 5000, "00:00:07.0", false },
-        { Clock,      0, 0, 0, 5000, "00:00:07.0", false },
+    static const struct { ClockMode mode; BYTE format; DWORD mark, seconds, now; const WCHAR* text; bool ends; } rows[] = {
+        { CountUp,    0, 1000, 0, 1000 + 3725400, L"01:02:05.4", false },
+        { CountUp,    1, 1000, 0, 1000 + 3725400, L"1:2:5.4", false },
+        { CountUp,   10, 1000, 0, 1000 + 3725499, L"1時2分5秒.4", false },
+        { CountUp,   99, 1000, 0, 1000 + 3725400, L"01:02:05.4", false },
+        { CountUp,    0, 5, 0, 5 + 90000000, L"25:00:00.0", false },
+        { CountUp,    0, 0xFFFFFF00u, 0, 0x100, L"00:00:00.5", false },
+        { CountDown,  0, 61000, 60, 1000, L"00:01:00.0", false },
+        { CountDown,  0, 61000, 60, 1001, L"00:00:59.9", false },
+        { CountDown,  1, 61000, 60, 60899, L"0:0:0.1", false },
+        { CountDown,  0, 61000, 60, 60901, L"00:00:00.0", true },
+        { CountDown,  0, 61000, 60, 75000, L"00:00:00.0", true },
+        { CountDown,  0, 0x100, 60, 0xFFFFFF00u, L"00:00:00.5", false },
+        { CountDown, 10, 0, 0, 0, L"0時0分0秒.0", true },
+        { Stopped,    0, 0, 0, 5000, L"00:00:07.0", false },
+        { Clock,      0, 0, 0, 5000, L"00:00:07.0", false },
     };
     for (const auto& r : rows) {
         MSG stop;
-        lstrcpyA(gState->count.text, "00:00:07.0");
+        lstrcpyW(gState->count.text, L"00:00:07.0");
         gState->mode = r.mode;
         gState->count.item.format = r.format;
         gState->tickMark = r.mark;
@@ -77,13 +77,15 @@ TEST_F(Fresh, CountTextsByModeFormatAndTick)
         FormatCountTextAt(r.now);
         EXPECT_STREQ(gState->count.text, r.text) << "row " << &r - rows;
         /* With no main window the stop is posted to this thread. */
-        bool ended = PeekMessageA(&stop, (HWND)-1, WM_COMMAND, WM_COMMAND, PM_REMOVE) && stop.wParam == IDM_STOP;
+        bool ended = PeekMessageW(&stop, (HWND)-1, WM_COMMAND, WM_COMMAND, PM_REMOVE) && stop.wParam == IDM_STOP;
         EXPECT_EQ(ended, r.ends) << "row " << &r - rows;
     }
 }
 
 /* The eras come from the list Windows keeps: a new one shows as soon as it is listed,
-   and values that do not parse are passed over. */
+   values that do not parse are passed over, and a list that stops at an older era is
+   followed by the eras known after it. The list is planted in a stand-in for
+   HKEY_LOCAL_MACHINE: the system's own is never touched. */
 TEST_F(Fresh, ErasFromTheSystemList)
 {
     static const WCHAR path[] = L"SYSTEM\\CurrentControlSet\\Control\\Nls\\Calendars\\Japanese\\Eras";
@@ -95,26 +97,38 @@ TEST_F(Fresh, ErasFromTheSystemList)
         { L"1868 01 01", L"明治_明_Meiji_M" }, { L"1912 07 30", L"大正_大_Taisho_T" }, { L"1926 12 25", L"昭和_昭_Showa_S" },
         { L"1989 01 08", L"平成_平_Heisei_H" }, { L"2019 05 01", L"令和_令_Reiwa_R" }, { first, L"ベルモア_ベ_Velmor_V" },
         { L"1700 1 01", L"誤_誤_X_X" }, { L"1700 13 01", L"誤_誤_X_X" }, { L"17OO 01 01", L"誤_誤_X_X" },
-        { L"1700 01 01", L"ERA55_E_X_X" }, { L"1701 01 01", L"_誤_X_X" }, { L"1704 01 01", L"€_€_X_X" },
+        { L"1700 01 01", L"ERA55_E_X_X" }, { L"1701 01 01", L"_誤_X_X" }, { L"1702 01 01", L"偽元号" },
+        { L"1704 01 01", L"偽_偽_X" }, { L"1707 01 01", L"偽_偽_X_X_X" },
         { L"1703 01 01", L"A text of seventy characters and more, beyond what one era can hold_A" },
         { L"1705 01 01 and a value name too long", L"誤_誤_X_X" },
     };
-    HKEY key;
+    HKEY machine, key;
+    ASSERT_FALSE(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\VELMOR tests\\Machine", 0, NULL, 0, KEY_ALL_ACCESS, NULL, &machine, NULL));
+    ASSERT_FALSE(RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine));
     ASSERT_FALSE(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL));
     for (const auto& v : values) RegSetValueExW(key, v.day, 0, REG_SZ, (const BYTE*)v.data, (lstrlenW(v.data) + 1) * 2);
     RegSetValueExW(key, L"1706 01 01", 0, REG_DWORD, (const BYTE*)L"誤_", 4);
-    RegCloseKey(key);
     LoadEras();
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, path);
     /* The longest join: an era of four characters, an English weekday, time code 11. */
     gState->date.item.format = 12;
     gState->time.item.format = 11;
     gState->options.oneLine = 1;
-    char today[64];
-    wsprintfA(today, "ベルモア元年%d月%d日(SUN) 午後 11時59分59秒", t.wMonth, t.wDay);
+    WCHAR today[64];
+    wsprintfW(today, L"ベルモア元年%d月%d日(SUN) 午後 11時59分59秒", t.wMonth, t.wDay);
     SYSTEMTIME at = { t.wYear, t.wMonth, 0, t.wDay, 23, 59, 59, 0 }, early = { 1800, 1, 0, 1, 23, 59, 59, 0 };
     FormatClockTextsAt(&at);
     EXPECT_STREQ(gState->date.text, today);
     FormatClockTextsAt(&early);
-    EXPECT_STREQ(gState->date.text, "1800/01/01(SUN) 午後 11時59分59秒");
+    EXPECT_STREQ(gState->date.text, L"1800/01/01(SUN) 午後 11時59分59秒");
+    /* A Windows without the update of 2019. */
+    RegDeleteValueW(key, first);
+    RegDeleteValueW(key, L"2019 05 01");
+    LoadEras();
+    SYSTEMTIME later = { 2026, 12, 0, 7, 23, 59, 59, 0 };
+    FormatClockTextsAt(&later);
+    EXPECT_STREQ(gState->date.text, L"令和8年12月7日(SUN) 午後 11時59分59秒");
+    RegCloseKey(key);
+    RegOverridePredefKey(HKEY_LOCAL_MACHINE, NULL);
+    RegCloseKey(machine);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VELMOR tests");
 }

@@ -4,6 +4,7 @@
 #include "../app/input.h"
 #include "../engine/count_modes.h"
 #include "../res/resource.h"
+#include "../app/face_paint.h"
 
 /* The window opens at its stored place, on screen (330 by 200 at 96 dpi if none); closing
    stores where it is, unless another copy owns the place or it is maximised or minimised. */
@@ -21,20 +22,20 @@ TEST_F(Fresh, WindowPlaceOnOpeningAndClosing)
     for (const auto& r : rows) {
         SCOPED_TRACE(&r - rows);
         SetUp();
-        Plant(NULL, "Pos", REG_BINARY, Of(&r.stored, 16));
+        Plant(NULL, L"Pos", REG_BINARY, Of(&r.stored, 16));
         LoadSettings();
         gOtherInstance = r.other;
         RECT opened, inside, moved = { 200, 100, 200 + r.width, 100 + r.height };
         MONITORINFO monitor = { sizeof(monitor) };
         GetWindowRect(CreateMainWindow(SW_SHOWNORMAL), &opened);
-        GetMonitorInfoA(MonitorFromWindow(gMainWnd, MONITOR_DEFAULTTONEAREST), &monitor);
+        GetMonitorInfoW(MonitorFromWindow(gMainWnd, MONITOR_DEFAULTTONEAREST), &monitor);
         EXPECT_TRUE(IntersectRect(&inside, &opened, &monitor.rcWork) && EqualRect(&inside, &opened));
         EXPECT_TRUE(opened.right - opened.left == r.width && opened.bottom - opened.top == r.height);
         EXPECT_TRUE(!r.at || EqualRect(&opened, &r.stored) == (r.at > 0));
         SetWindowPos(gMainWnd, NULL, 200, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         ShowWindow(gMainWnd, r.show);
         CloseMainWindow();
-        EXPECT_EQ(Stored(NULL, "Pos"), Of(r.storesMove ? &moved : &r.stored, 16));
+        EXPECT_EQ(Stored(NULL, L"Pos"), Of(r.storesMove ? &moved : &r.stored, 16));
     }
 }
 
@@ -71,7 +72,7 @@ TEST_F(Fresh, CommandsAndEnterByMode)
         { ShiftEnter, CountUp, Stopped },       { ShiftEnter, CountDown, Stopped },
     };
     HWND wnd = CreateMainWindow(SW_SHOWNORMAL);
-    HMENU menu = LoadMenuA(gInstance, MAKEINTRESOURCEA(IDR_CONTEXTMENU));
+    HMENU menu = LoadMenuW(gInstance, MAKEINTRESOURCEW(IDR_CONTEXTMENU));
     BYTE keys[256];
     for (const auto& r : rows) {
         SCOPED_TRACE(&r - rows);
@@ -86,7 +87,7 @@ TEST_F(Fresh, CommandsAndEnterByMode)
             if (r.command > ShiftEnter) return OnCommand(wnd, r.command);
             MSG msg;
             OnKeyDown(wnd, VK_RETURN);
-            if (PeekMessageA(&msg, wnd, WM_COMMAND, WM_COMMAND, PM_REMOVE)) DispatchMessageA(&msg);
+            if (PeekMessageW(&msg, wnd, WM_COMMAND, WM_COMMAND, PM_REMOVE)) DispatchMessageW(&msg);
         }, { [&] {
             HWND dialog = TopDialog();
             asked = asked || (dialog && EndDialog(dialog, 0));
@@ -103,27 +104,27 @@ TEST_F(Fresh, CommandsAndEnterByMode)
 /* Up to 999 hours as typed, the last length offered again; more is refused, dialog open. */
 TEST_F(Fresh, CountdownDialogTakesUpTo999Hours)
 {
-    static const struct { const char* fields[3]; bool starts; DWORD length; } rows[] = {
-        { { "0", "1", "30" }, true, 90 }, { { "", "", "" }, true, 0 }, { { "999", "0", "0" }, true, 3596400 },
-        { { "998", "60", "0" }, true, 3596400 }, { { "999", "0", "1" }, false }, { { "0", "4294967296", "0" }, false },
+    static const struct { const WCHAR* fields[3]; bool starts; DWORD length; } rows[] = {
+        { { L"0", L"1", L"30" }, true, 90 }, { { L"", L"", L"" }, true, 0 }, { { L"999", L"0", L"0" }, true, 3596400 },
+        { { L"998", L"60", L"0" }, true, 3596400 }, { { L"999", L"0", L"1" }, false }, { { L"0", L"4294967296", L"0" }, false },
     };
     HWND wnd = CreateMainWindow(SW_SHOWNORMAL), dialog = NULL;
     for (const auto& r : rows) {
-        char offered[3][16] = {};
+        WCHAR offered[3][16] = {};
         gState->mode = Stopped;
         gState->countdownSeconds = 3725;
         RunModal([&] { OnCommand(wnd, IDM_COUNTDOWN); }, {
             [&] {
                 if (!(dialog = TopDialog())) return false;
                 for (int i = 0; i < 3; i++) {
-                    GetDlgItemTextA(dialog, IDC_CD_HOURS + i, offered[i], 16);
-                    SetDlgItemTextA(dialog, IDC_CD_HOURS + i, r.fields[i]);
+                    GetDlgItemTextW(dialog, IDC_CD_HOURS + i, offered[i], 16);
+                    SetDlgItemTextW(dialog, IDC_CD_HOURS + i, r.fields[i]);
                 }
                 return Post(dialog, WM_COMMAND, IDOK);
             },
             [&] { return r.starts || (TopDialog() != dialog && EndDialog(TopDialog(), IDOK) && Post(dialog, WM_COMMAND, IDCANCEL)); },
         });
-        EXPECT_EQ(std::string(offered[0]) + ":" + offered[1] + ":" + offered[2], "1:2:5");
+        EXPECT_EQ(std::wstring(offered[0]) + L":" + offered[1] + L":" + offered[2], L"1:2:5");
         EXPECT_EQ(gState->mode, r.starts ? CountDown : Stopped) << "row " << &r - rows;
         EXPECT_EQ(gState->countdownSeconds, r.starts ? r.length : 3725u) << "row " << &r - rows;
     }
@@ -138,6 +139,23 @@ TEST(Tick, DelayByMode)
     for (const auto& r : rows) EXPECT_EQ(TickDelay(r.mode, r.milliseconds), r.delay) << "row " << &r - rows;
 }
 
+/* A line's top-left corner: centred in its half or the whole face, or a margin from an
+   edge; a right margin places the text's left edge, not its right. */
+TEST(Face, PlacementByAlignment)
+{
+    static const struct { BYTE alignH, alignV; SHORT marginX, marginY; int whole, second; POINT at; } rows[] = {
+        { 0, 0, 9, 9, 0, 0, { 110, 40 } }, { 0, 0, 9, 9, 0, 1, { 110, 140 } }, { 0, 0, 9, 9, 1, 1, { 110, 90 } },
+        { 1, 1, 7, -5, 0, 1, { 7, -5 } }, { 2, 2, 100, 0, 0, 0, { 200, 200 } }, { 3, 2, 100, 30, 0, 0, { 0, 170 } },
+    };
+    gState->dpi = 96;
+    for (const auto& r : rows) {
+        FaceItem item = {};
+        item.alignH = r.alignH, item.alignV = r.alignV, item.marginX = r.marginX, item.marginY = r.marginY;
+        POINT at = FaceTextOrigin(&item, 300, 200, SIZE { 80, 20 }, r.whole, r.second);
+        EXPECT_TRUE(at.x == r.at.x && at.y == r.at.y) << "row " << &r - rows << ": " << at.x << ", " << at.y;
+    }
+}
+
 /* Every paint, however little was asked, and a clock set, draw the whole face at once:
    never two times on it. Text of 26 pixels at 96 dpi is 39 at 144, 52 at a new 192. */
 TEST_F(Fresh, PaintsDrawTheWholeFace)
@@ -145,9 +163,9 @@ TEST_F(Fresh, PaintsDrawTheWholeFace)
     LoadSettings();
     HWND wnd = CreateMainWindow(SW_SHOWNORMAL);
     RECT client, corner = { 0, 0, 4, 4 }, given = { 10, 20, 710, 420 }, now;
-    auto tall = [] { LOGFONTA lf = {}; GetObjectA(gState->date.font, sizeof(lf), &lf); return lf.lfHeight; };
+    auto tall = [] { LOGFONTW lf = {}; GetObjectW(gState->date.font, sizeof(lf), &lf); return lf.lfHeight; };
     EXPECT_EQ(tall(), ScreenDpi() == 144 ? 39 : 26);
-    SendMessageA(wnd, WM_DPICHANGED, MAKEWPARAM(192, 192), (LPARAM)&given);
+    SendMessageW(wnd, WM_DPICHANGED, MAKEWPARAM(192, 192), (LPARAM)&given);
     EXPECT_TRUE(GetWindowRect(wnd, &now) && EqualRect(&now, &given) && tall() == 52);
     GetClientRect(wnd, &client);
     for (int way = 0; way < 2; way++) {
@@ -156,7 +174,7 @@ TEST_F(Fresh, PaintsDrawTheWholeFace)
         FillRect(dc, &client, (HBRUSH)GetStockObject(BLACK_BRUSH));
         ReleaseDC(wnd, dc);
         ValidateRect(wnd, NULL);
-        if (way) SendMessageA(wnd, WM_TIMECHANGE, 0, 0);
+        if (way) SendMessageW(wnd, WM_TIMECHANGE, 0, 0);
         else RedrawWindow(wnd, &corner, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
         std::vector<COLORREF> face = Pixels(wnd);
         EXPECT_LT(std::count(face.begin(), face.end(), RGB(0, 0, 0)) * 4, client.right * client.bottom) << "way " << way;
@@ -170,8 +188,8 @@ TEST_F(Fresh, ContextMenuAtTheClickRunsItsCommand)
     HWND wnd = CreateMainWindow(SW_SHOWNORMAL);
     POINT click = { 40, 30 };
     RECT menu = {};
-    RunModal([&] { SendMessageA(wnd, WM_RBUTTONDOWN, 0, MAKELPARAM(click.x, click.y)); }, { [&] {
-        HWND popup = FindWindowA("#32768", NULL);
+    RunModal([&] { SendMessageW(wnd, WM_RBUTTONDOWN, 0, MAKELPARAM(click.x, click.y)); }, { [&] {
+        HWND popup = FindWindowW(L"#32768", NULL);
         return popup && IsWindowVisible(popup) && GetWindowRect(popup, &menu) && Post(popup, WM_CHAR, 'a');
     } });
     ClientToScreen(wnd, &click);
