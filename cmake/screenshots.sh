@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Makes the README's screenshots from the real program under Wine: the clock face, a
-# running count and the Options dialog's Date page with its formats listed. Writes
-# docs/clock.png, docs/count.png and docs/options-date.png.
+# running count and the Options dialog's Date page with its formats listed; then, on an
+# English system (ANSI code page 1252), the face with the Japanese weekday and the
+# Options dialog. Writes docs/clock.png, docs/count.png, docs/options-date.png,
+# docs/clock-cp1252.png and docs/options-cp1252.png.
 set -u
 VELMOR_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD_DIR=${BUILD_DIR:-$VELMOR_ROOT/build}
@@ -11,13 +13,18 @@ install_packages || exit 1
 build_velmor || exit 1
 make_prefix "$BUILD_DIR/screenshot-prefix"
 start_xvfb || exit 1
-wine "$BUILD_DIR/VELMOR.EXE" </dev/null >/dev/null 2>&1 &
-for _ in $(seq 200); do
-    WINDOW=$(xdotool search --name '^VELMOR$' 2>/dev/null | head -1)
-    [ -n "$WINDOW" ] && break
-    sleep 0.1
-done
-sleep 2
+# Starts VELMOR and waits for its face; WINDOW is its X window.
+start_clock() {
+    wine "$BUILD_DIR/VELMOR.EXE" </dev/null >/dev/null 2>&1 &
+    for _ in $(seq 200); do
+        WINDOW=$(xdotool search --name '^VELMOR$' 2>/dev/null | head -1)
+        [ -n "$WINDOW" ] && break
+        sleep 0.1
+    done
+    sleep 2
+}
+
+start_clock
 # The virtual desktop puts the first window at the top-left corner, frame and all.
 import -window root -crop 330x200+0+0 "$VELMOR_ROOT/docs/clock.png"
 xdotool windowactivate "$WINDOW" 2>/dev/null
@@ -35,5 +42,18 @@ xdotool mousemove $((X + 154)) $((Y + 108)) click 1
 sleep 0.7
 import -window root -crop 346x348+$((X - 4))+$((Y - 22)) "$VELMOR_ROOT/docs/options-date.png"
 wineserver -k
+
+# The same program on an English Windows, the weekday in Japanese.
+export LC_ALL=en_US.UTF-8
+make_prefix "$BUILD_DIR/screenshot-prefix-en"
+wine reg add 'HKCU\Software\ORBA\VELMOR' /v Option /t REG_BINARY /d ffffff0001 /f >/dev/null 2>&1
+start_clock
+import -window root -crop 330x200+0+0 "$VELMOR_ROOT/docs/clock-cp1252.png"
+xdotool windowactivate "$WINDOW" 2>/dev/null
+xdotool key ctrl+o
+sleep 1.5
+eval "$(xdotool search --name 'オプション' getwindowgeometry --shell 2>/dev/null | head -3)"
+import -window root -crop 346x348+$((X - 4))+$((Y - 22)) "$VELMOR_ROOT/docs/options-cp1252.png"
+wineserver -k
 stop_xvfb
-echo "Screenshots: docs/clock.png docs/count.png docs/options-date.png"
+echo "Screenshots: docs/clock.png docs/count.png docs/options-date.png docs/clock-cp1252.png docs/options-cp1252.png"

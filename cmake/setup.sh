@@ -90,8 +90,8 @@ wine_env() {
 }
 
 # A fresh prefix in $1: a virtual desktop (so windows get Wine's own frames and one
-# fixed monitor), no crash dialog, the Mincho face names mapped to the Mincho font, and
-# Japanese in menus and dialogs whatever the locale (Wine's UI font links to IPAGothic).
+# fixed monitor), no crash dialog, the Japanese fonts of Windows mapped to the IPA fonts,
+# and Japanese in menus whatever the locale (Wine's UI font links to IPAGothic).
 make_prefix() {
     rm -rf "$1"
     mkdir -p "$1"
@@ -104,6 +104,8 @@ make_prefix() {
         /v "ＭＳ 明朝" /t REG_SZ /d IPAMincho /f >/dev/null 2>&1
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
         /v "MS Mincho" /t REG_SZ /d IPAMincho /f >/dev/null 2>&1
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+        /v "ＭＳ Ｐゴシック" /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
         /v Tahoma /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic' /f >/dev/null 2>&1
     wineserver -w
