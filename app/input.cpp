@@ -3,7 +3,15 @@
 #include "../engine/count_modes.h"
 #include "../options/options_dialog.h"
 #include "../help/help_menu.h"
+#include "main_window.h"
 #include "../res/resource.h"
+
+/* On top or not, at once and in any mode; stored with the other options. */
+static void ToggleTopMost(HWND wnd)
+{
+    gState->options.topMost = gState->options.topMost == 1 ? 0 : 1;
+    ApplyTopMost(wnd);
+}
 
 void OnCommand(HWND wnd, WPARAM wParam)
 {
@@ -12,6 +20,7 @@ void OnCommand(HWND wnd, WPARAM wParam)
     case IDM_COUNTUP:   StartCountUp(wnd); break;
     case IDM_STOP:      StopCount(wnd); break;
     case IDM_COUNTDOWN: StartCountDown(wnd); break;
+    case IDM_TOPMOST:   ToggleTopMost(wnd); break;
     case IDM_OPTIONS:   if (!Counting()) RunOptionsDialog(wnd); break;
     case IDM_EXIT:      PostMessageW(wnd, WM_CLOSE, 0, 0); break;
     case IDM_HELP:      OpenHelpFile(wnd); break;
@@ -54,6 +63,7 @@ void UpdateMenuStates(HMENU menu)
     SetMenuItem(menu, IDM_COUNTUP, !counting, mode == CountUp);
     SetMenuItem(menu, IDM_COUNTDOWN, !counting, mode == CountDown);
     SetMenuItem(menu, IDM_STOP, counting, mode == Stopped);
+    SetMenuItem(menu, IDM_TOPMOST, 1, gState->options.topMost == 1);
     EnableMenuItem(menu, IDM_OPTIONS, MF_BYCOMMAND | (counting ? MF_GRAYED : MF_ENABLED));
 }
 

@@ -87,9 +87,11 @@ HWND CreateMainWindow(int showCommand)
         exStyle = 0;
         style = WS_POPUP | WS_VISIBLE | WS_THICKFRAME;
     }
+    if (gState->options.topMost == 1) exStyle |= WS_EX_TOPMOST;
     gMainWnd = CreateWindowExW(exStyle, MAIN_CLASS, MAIN_CLASS, style, x, y, width, height,
                                NULL, NULL, gInstance, NULL);
     if (!gMainWnd) return NULL;
+    ApplyTransparency(gMainWnd);
     /* A stored place may lie on a monitor of another resolution than the system's. */
     UINT dpi = WindowDpi(gMainWnd);
     if (dpi != gState->dpi) {
@@ -192,6 +194,27 @@ LRESULT CALLBACK MainWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcW(wnd, message, wParam, lParam);
 }
 
+/* Keeps the window above the others, or not, as the options say. */
+void ApplyTopMost(HWND wnd)
+{
+    SetWindowPos(wnd, gState->options.topMost == 1 ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+/* Lets the desk show through as the options say; an opaque window is not layered at all,
+   so that it costs no more to draw than one that never was. */
+void ApplyTransparency(HWND wnd)
+{
+    BYTE through = gState->options.transparency;
+    LONG_PTR exStyle = GetWindowLongPtrW(wnd, GWL_EXSTYLE);
+    if (through >= 10 && through <= 70 && through % 10 == 0) {
+        SetWindowLongPtrW(wnd, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+        SetLayeredWindowAttributes(wnd, 0, (BYTE)MulDiv(255, 100 - through, 100), LWA_ALPHA);
+    } else if (exStyle & WS_EX_LAYERED) {
+        SetWindowLongPtrW(wnd, GWL_EXSTYLE, exStyle & ~WS_EX_LAYERED);
+    }
+}
+
 /* Records the rectangle (unless another copy owns it, or the window is minimised or
    maximised), saves everything and releases the timer and fonts. Runs twice at log-off. */
 void Shutdown(void)
@@ -208,12 +231,13 @@ void Shutdown(void)
    held suspended: the new copy must not run before this one has closed its window. */
 static int StartSuspendedCopy(PROCESS_INFORMATION* pi)
 {
-    WCHAR path[LONG_PATH_SIZE], commandLine[LONG_PATH_SIZE];
+    WCHAR path[LONG_PATH_SIZE], commandLine[LONG_PATH_SIZE + 2];
     STARTUPINFOW si;
 
+    /* A command line holds at most LONG_PATH_SIZE units, terminator included. */
     DWORD length = ProgramPath(path);
     if (!length || length + 3 > LONG_PATH_SIZE) return 0;
-    wsprintfW(commandLine, L"\"%s\"", path);
+    QuotePath(commandLine, path);
     ZeroMemory(&si, sizeof(si));
     si.cb = sizeof(si);
     si.dwFlags = STARTF_USESHOWWINDOW;

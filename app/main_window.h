@@ -11,6 +11,8 @@
 ATOM    RegisterMainClass(void);
 HWND    CreateMainWindow(int showCommand);
 LRESULT CALLBACK MainWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
+void    ApplyTopMost(HWND wnd);
+void    ApplyTransparency(HWND wnd);
 void    Shutdown(void);
 void    RestartProgram(HWND wnd);
 void    FitRectToWorkArea(RECT* rect, const RECT* work);

@@ -1,5 +1,5 @@
 #include "help_menu.h"
-#include "../state/clock_state.h"
+#include "../state/settings.h"
 #include "../res/resource.h"
 #include <shellapi.h>
 
@@ -53,14 +53,6 @@ int AnimateDialog(HWND window, int show)
     int result = animate ? animate(window, 250, show ? AW_ACTIVATE | AW_CENTER : AW_HIDE | AW_CENTER) : 0;
     FreeLibrary(user32);
     return result;
-}
-
-/* The path of this program file in out, LONG_PATH_SIZE units: its length, or 0 when
-   there is none or it came cut. */
-DWORD ProgramPath(WCHAR* out)
-{
-    DWORD length = GetModuleFileNameW(gInstance, out, LONG_PATH_SIZE);
-    return length < LONG_PATH_SIZE ? length : 0;
 }
 
 /* VELMOR.TXT beside the program file: 1 when made, 0 when the path names no

@@ -5,14 +5,11 @@
 #include <windows.h>
 
 #define HELP_FILE_NAME L"VELMOR.TXT"
-/* The longest path Windows gives without the \\?\ form, and its terminator. */
-#define LONG_PATH_SIZE 32768
 
 extern HFONT gAboutFont;
 
 INT_PTR CALLBACK AboutDlgProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam);
 int  AnimateDialog(HWND window, int show);
-DWORD ProgramPath(WCHAR* out);
 int  HelpFilePath(const WCHAR* modulePath, WCHAR* out, int size);
 void OpenHelpFile(HWND owner);
 void OpenHomePage(HWND owner);

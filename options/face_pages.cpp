@@ -24,7 +24,8 @@ static int InitFacePage(HWND page, PageBlock* block, const FaceLine* line,
 {
     block->item = line->item;
     block->logFont = line->logFont;
-    ShowFontLabel(page, &block->logFont);
+    block->fontDpi = line->fontDpi;
+    ShowFontLabel(page, &block->logFont, block->fontDpi);
     block->swatchBrush = CreateSolidBrush(block->item.color);
     SendDlgItemMessageW(page, IDC_FORMAT, CB_RESETCONTENT, 0, 0);
     for (int i = 0; i < rowCount; i++) AddFormatItem(page, rows[i].label, rows[i].code);
@@ -103,21 +104,22 @@ INT_PTR CALLBACK MeasurementPageProc(HWND page, UINT message, WPARAM wParam, LPA
 
 void ChooseFaceFont(HWND page, PageBlock* block)
 {
-    if (!PickFont(page, &block->logFont, &block->item.color)) return;
-    ShowFontLabel(page, &block->logFont);
+    if (!PickFont(page, &block->logFont, &block->fontDpi, &block->item.color)) return;
+    ShowFontLabel(page, &block->logFont, block->fontDpi);
     ReplaceBrush(&block->swatchBrush, block->item.color, GetDlgItem(page, IDC_COLOR_SWATCH));
 }
 
-/* The font dialog measures in the screen's pixels, the stored font in pixels at 96 dpi.
-   A face whose name the stored font cannot carry is refused: the line keeps its font. */
-int PickFont(HWND owner, LOGFONTW* lf, COLORREF* color)
+/* The font dialog measures in the screen's pixels: a font chosen there keeps the height
+   it chose, at its resolution, and is drawn at it. A face whose name the stored font
+   cannot carry is refused: the line keeps its font. */
+int PickFont(HWND owner, LOGFONTW* lf, UINT* fontDpi, COLORREF* color)
 {
     CHOOSEFONTW cf;
     char stored[LF_FACESIZE];
     /* Wine's font dialog writes back the font the user tried even when cancelled. */
     LOGFONTW edited = *lf;
 
-    ScaleFont(&edited, 96, gWork->logPixelsY);
+    ScaleFont(&edited, *fontDpi, gWork->logPixelsY);
     ZeroMemory(&cf, sizeof(cf));
     /* The size as compiled: a 64-bit dialog refuses the 32-bit one. */
     cf.lStructSize = sizeof(cf);
@@ -125,9 +127,9 @@ int PickFont(HWND owner, LOGFONTW* lf, COLORREF* color)
     cf.lpLogFont = &edited;
     cf.rgbColors = *color;
     cf.Flags = CF_BOTH | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS | CF_FORCEFONTEXIST | CF_LIMITSIZE;
-    /* No size it offers is too large to load back. */
+    /* No size it offers is too large to draw and load back. */
     cf.nSizeMin = 1;
-    cf.nSizeMax = FONT_SIZE_LIMIT * 72 / 96;
+    cf.nSizeMax = FONT_SIZE_LIMIT * 72 / gWork->logPixelsY;
     int result = ChooseFontW(&cf);
     if (result && !AnsiFaceName(edited.lfFaceName, stored)) {
         MessageBoxW(owner, L"このフォント名は、この Windows の文字コードでは保存できません。"
@@ -135,26 +137,19 @@ int PickFont(HWND owner, LOGFONTW* lf, COLORREF* color)
         return 0;
     }
     if (result) {
-        ScaleFont(&edited, gWork->logPixelsY, 96);
         *lf = edited;
+        *fontDpi = gWork->logPixelsY;
         *color = cf.rgbColors;
     }
     return result;
 }
 
-/* Points from a height in pixels at 96 dpi, halves rounded up. */
-int FontPointSize(LONG height)
-{
-    double magnitude = height < 0 ? -(double)height : (double)height;
-    return (int)(magnitude * 72 / 96 + 0.5);
-}
-
-void ShowFontLabel(HWND page, const LOGFONTW* lf)
+void ShowFontLabel(HWND page, const LOGFONTW* lf, UINT fontDpi)
 {
     WCHAR text[MAX_PATH];
     WCHAR face[LF_FACESIZE];
     lstrcpynW(face, lf->lfFaceName, ARRAYSIZE(face));
-    wsprintfW(text, L"%s (%ld)", face, (long)FontPointSize(lf->lfHeight));
+    wsprintfW(text, L"%s (%ld)", face, (long)FontPoints(lf->lfHeight, fontDpi));
     SetDlgItemTextW(page, IDC_FONT_LABEL, text);
 }
 

@@ -1,5 +1,6 @@
 #include "general_page.h"
 #include "options_dialog.h"
+#include "../state/settings.h"
 #include "../res/resource.h"
 #include <commdlg.h>
 
@@ -20,23 +21,34 @@ void FillComboFromStrings(HWND combo, const UINT* ids, int count)
 int InitGeneralPage(HWND page)
 {
     static const UINT rows[3] = { IDS_WEEKDAY_ROW_EN, IDS_WEEKDAY_ROW_JA, IDS_WEEKDAY_ROW_NONE };
+    static const WCHAR* const opacities[8] = { L"100 %", L"90 %", L"80 %", L"70 %", L"60 %", L"50 %", L"40 %", L"30 %" };
     ClockOptions* o = &gWork->options;
+    WCHAR program[LONG_PATH_SIZE];
 
     *o = gState->options;
     gWork->backBrush = CreateSolidBrush(o->backColor);
     FillComboFromStrings(GetDlgItem(page, IDC_WEEKDAY), rows, 3);
     SendDlgItemMessageW(page, IDC_WEEKDAY, CB_SETCURSEL, o->weekday, 0);
+    for (const WCHAR* row : opacities) SendDlgItemMessageW(page, IDC_OPACITY, CB_ADDSTRING, 0, (LPARAM)row);
+    /* Row n lets n tenths through; a value of no row is opaque, as the window shows it. */
+    int through = o->transparency <= 70 && o->transparency % 10 == 0 ? o->transparency / 10 : 0;
+    SendDlgItemMessageW(page, IDC_OPACITY, CB_SETCURSEL, through, 0);
     CheckDlgButton(page, IDC_ONELINE, o->oneLine ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page, IDC_NOTITLEBAR, o->noTitleBar ? BST_CHECKED : BST_UNCHECKED);
+    int starts = ProgramPath(program) && StartsWithWindows(program);
+    CheckDlgButton(page, IDC_STARTUP, starts ? BST_CHECKED : BST_UNCHECKED);
     return 1;
 }
 
-/* No selection reads as 255, which shows no suffix. */
+/* No weekday selection reads as 255, which shows no suffix. */
 void ReadGeneralPage(HWND page)
 {
+    LRESULT opacity = SendDlgItemMessageW(page, IDC_OPACITY, CB_GETCURSEL, 0, 0);
     gWork->options.weekday = (BYTE)SendDlgItemMessageW(page, IDC_WEEKDAY, CB_GETCURSEL, 0, 0);
+    gWork->options.transparency = (BYTE)(opacity > 0 && opacity < 8 ? opacity * 10 : 0);
     gWork->options.oneLine = IsDlgButtonChecked(page, IDC_ONELINE) == BST_CHECKED;
     gWork->options.noTitleBar = IsDlgButtonChecked(page, IDC_NOTITLEBAR) == BST_CHECKED;
+    gWork->startWithWindows = IsDlgButtonChecked(page, IDC_STARTUP) == BST_CHECKED;
 }
 
 /* A new brush for a swatch, repainted at once. */

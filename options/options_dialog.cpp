@@ -29,6 +29,7 @@ static void ApplyFaceLine(FaceLine* line, const PageBlock* block)
 {
     line->item = block->item;
     line->logFont = block->logFont;
+    line->fontDpi = block->fontDpi;
 }
 
 /* Puts the working copy into the state, saves it, and keeps a stopped count on
@@ -36,7 +37,7 @@ static void ApplyFaceLine(FaceLine* line, const PageBlock* block)
 void ApplyOptions(HWND owner)
 {
     ClockState* s = gState;
-    WCHAR countText[FACE_TEXT_SIZE];
+    WCHAR countText[FACE_TEXT_SIZE], program[LONG_PATH_SIZE];
     BYTE noTitleBar = s->options.noTitleBar;
 
     CopyMemory(countText, s->count.text, sizeof(countText));
@@ -46,7 +47,9 @@ void ApplyOptions(HWND owner)
     ApplyFaceLine(&s->count, &gWork->countBlock);
     CreateFaceFonts();
     SaveSettings();
+    if (ProgramPath(program)) SetStartWithWindows(program, gWork->startWithWindows);
     CopyMemory(s->count.text, countText, sizeof(countText));
+    ApplyTransparency(gMainWnd);
     /* Colours, fonts and places may change while the text stays the same. */
     InvalidateRect(gMainWnd, NULL, FALSE);
     /* Any stored byte but 0 shows ticked: only ticked against unticked is a change. */

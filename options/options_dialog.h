@@ -9,6 +9,7 @@ struct PageBlock {
     HWND     page;
     FaceItem item;
     LOGFONTW logFont;
+    UINT     fontDpi;
     HBRUSH   swatchBrush;
 };
 
@@ -23,6 +24,7 @@ struct OptionsWork {
     PageBlock    timeBlock;
     PageBlock    countBlock;
     ClockOptions options;
+    int          startWithWindows;
 };
 
 extern OptionsWork* gWork;

@@ -30,8 +30,10 @@
 #define IDC_BACK_SWATCH     101
 #define IDC_BACK_BUTTON     102
 #define IDC_WEEKDAY         105
+#define IDC_OPACITY         106
 #define IDC_ONELINE         111
 #define IDC_NOTITLEBAR      112
+#define IDC_STARTUP         113
 #define IDC_FONT_LABEL      101
 #define IDC_COLOR_SWATCH    102
 #define IDC_FONT_BUTTON     103
@@ -50,6 +52,7 @@
 #define IDM_COUNTDOWN       1005
 #define IDM_OPTIONS         1011
 #define IDM_EXIT            1012
+#define IDM_TOPMOST         1013
 #define IDM_HELP            1021
 #define IDM_HOMEPAGE        1022
 #define IDM_ABOUT           1023

@@ -47,7 +47,8 @@ void DefaultFaceItem(FaceLine* line, int kind)
 
     ZeroMemory(&line->item, sizeof(line->item));
     DefaultLogFont(&line->logFont);
-    line->font = CreateFaceFont(&line->logFont);
+    line->fontDpi = 96;
+    line->font = CreateFaceFont(&line->logFont, 96);
     line->item.color = colors[kind];
 }
 
@@ -72,10 +73,29 @@ void ScaleFont(LOGFONTW* lf, int fromDpi, int toDpi)
     lf->lfWidth = MulDiv(lf->lfWidth, toDpi, fromDpi);
 }
 
-HFONT CreateFaceFont(const LOGFONTW* lf)
+/* The points of a font height in pixels at dpi, halves rounded up. */
+int FontPoints(LONG height, UINT dpi)
+{
+    double magnitude = height < 0 ? -(double)height : (double)height;
+    return (int)(magnitude * 72 / dpi + 0.5);
+}
+
+/* A height in pixels at dpi as the height at 96 dpi to store: the one, of those nearest,
+   that loads back at dpi to the same points, which plain rounding does not always. */
+LONG StoredFontHeight(LONG height, UINT dpi)
+{
+    LONG stored = MulDiv(height, 96, dpi), sign = height < 0 ? -1 : 1;
+    const LONG candidates[3] = { stored, stored - sign, stored + sign };
+    for (LONG candidate : candidates)
+        if (FontPoints(MulDiv(candidate, dpi, 96), dpi) == FontPoints(height, dpi)) return candidate;
+    return stored;
+}
+
+/* The font of lf, whose sizes are pixels at fromDpi, at the window's resolution. */
+HFONT CreateFaceFont(const LOGFONTW* lf, UINT fromDpi)
 {
     LOGFONTW scaled = *lf;
-    ScaleFont(&scaled, 96, gState->dpi);
+    ScaleFont(&scaled, fromDpi, gState->dpi);
     return CreateFontIndirectW(&scaled);
 }
 
@@ -83,9 +103,8 @@ HFONT CreateFaceFont(const LOGFONTW* lf)
 void CreateFaceFonts(void)
 {
     ReleaseFaceFonts();
-    gState->date.font = CreateFaceFont(&gState->date.logFont);
-    gState->time.font = CreateFaceFont(&gState->time.logFont);
-    gState->count.font = CreateFaceFont(&gState->count.logFont);
+    FaceLine* lines[3] = { &gState->date, &gState->time, &gState->count };
+    for (FaceLine* line : lines) line->font = CreateFaceFont(&line->logFont, line->fontDpi);
 }
 
 /* Deletes the three face fonts, date first; safe to call again. */

@@ -26,7 +26,9 @@ struct ClockOptions {
     BYTE     weekday;       /* 0 English, 1 Japanese, anything else none */
     BYTE     oneLine;
     BYTE     noTitleBar;
-    BYTE     reserved[25];
+    BYTE     topMost;       /* 1 above the other windows; any other value not */
+    BYTE     transparency;  /* percent that shows through, 10 to 70 in tens; else opaque */
+    BYTE     reserved[23];
 };
 
 /* Holds any date line a SYSTEMTIME can produce, one-line join included, in UTF-16 units. */
@@ -36,8 +38,9 @@ struct ClockOptions {
    64-bit handles do not fit the stored 32-bit slot, so the font sits beside it. */
 struct FaceLine {
     FaceItem item;
-    LOGFONTW logFont;       /* sizes in pixels at 96 dpi, as stored */
+    LOGFONTW logFont;       /* sizes in pixels at fontDpi */
     HFONT    font;          /* logFont at the resolution of the window's monitor */
+    UINT     fontDpi;       /* 96 as stored; the font dialog's, once a font is chosen there */
     WCHAR    text[FACE_TEXT_SIZE];
 };
 
@@ -66,7 +69,8 @@ static_assert(offsetof(FaceItem, text) == 0 && offsetof(FaceItem, font) == 32 &&
 static_assert(sizeof(ClockOptions) == 32, "stored options are 32 bytes");
 static_assert(offsetof(ClockOptions, backColor) == 0 && offsetof(ClockOptions, weekday) == 4 &&
               offsetof(ClockOptions, oneLine) == 5 && offsetof(ClockOptions, noTitleBar) == 6 &&
-              offsetof(ClockOptions, reserved) == 7, "stored options layout");
+              offsetof(ClockOptions, topMost) == 7 && offsetof(ClockOptions, transparency) == 8 &&
+              offsetof(ClockOptions, reserved) == 9, "stored options layout");
 static_assert(sizeof(LOGFONTA) == 60, "stored font is 60 bytes");
 static_assert(sizeof(RECT) == 16, "stored window rectangle is 16 bytes");
 static_assert(sizeof(ClockMode) == 4, "mode is a 32-bit value");
@@ -82,7 +86,9 @@ void DefaultFaceItem(FaceLine* line, int kind);
 UINT ScreenDpi(void);
 int  ScaleToDpi(int size);
 void ScaleFont(LOGFONTW* lf, int fromDpi, int toDpi);
-HFONT CreateFaceFont(const LOGFONTW* lf);
+int  FontPoints(LONG height, UINT dpi);
+LONG StoredFontHeight(LONG height, UINT dpi);
+HFONT CreateFaceFont(const LOGFONTW* lf, UINT fromDpi);
 void CreateFaceFonts(void);
 void ReleaseFaceFonts(void);
 

@@ -1,4 +1,5 @@
 #include "settings.h"
+#include <stdlib.h>
 
 static_assert(offsetof(LOGFONTA, lfFaceName) == offsetof(LOGFONTW, lfFaceName), "fonts differ in the face name only");
 
@@ -85,9 +86,10 @@ static void FaceItemPath(WCHAR* path, const WCHAR* name)
     wsprintfW(path, L"%s\\%s\\%s", REG_MAKER, REG_PRODUCT, name);
 }
 
+/* Within the limit as stored and as drawn at the window's resolution. */
 static int FontSizeDrawable(LONG size)
 {
-    return size >= -FONT_SIZE_LIMIT && size <= FONT_SIZE_LIMIT;
+    return size >= -FONT_SIZE_LIMIT && size <= FONT_SIZE_LIMIT && abs(MulDiv(size, gState->dpi, 96)) <= FONT_SIZE_LIMIT;
 }
 
 /* The stored font is the LOGFONTA older copies write, its face name in the system's ANSI
@@ -107,10 +109,13 @@ static void LoadedFont(LOGFONTA* stored, LOGFONTW* lf)
         lf->lfFaceName[--n] = L'\0';
 }
 
-static void StoredFont(const LOGFONTW* lf, LOGFONTA* stored)
+/* The stored form of a line's font: sizes at 96 dpi, whatever resolution it was chosen at. */
+static void StoredFont(const FaceLine* line, LOGFONTA* stored)
 {
-    CopyMemory(stored, lf, offsetof(LOGFONTA, lfFaceName));
-    AnsiFaceName(lf->lfFaceName, stored->lfFaceName);
+    CopyMemory(stored, &line->logFont, offsetof(LOGFONTA, lfFaceName));
+    stored->lfHeight = StoredFontHeight(line->logFont.lfHeight, line->fontDpi);
+    stored->lfWidth = MulDiv(line->logFont.lfWidth, 96, line->fontDpi);
+    AnsiFaceName(line->logFont.lfFaceName, stored->lfFaceName);
 }
 
 /* Loads one line; unless both "Option" and "Font" can be read, the whole line
@@ -128,15 +133,16 @@ void LoadFaceItem(const WCHAR* name, FaceLine* line)
                  && FontSizeDrawable(stored.lfHeight) && FontSizeDrawable(stored.lfWidth)) {
         LoadedFont(&stored, &line->logFont);
         ZeroMemory(line->item.text, sizeof(line->item.text));
-        line->font = CreateFaceFont(&line->logFont);
+        line->fontDpi = 96;
+        line->font = CreateFaceFont(&line->logFont, 96);
         return;
     }
     int kind = name[0] == L'D' ? 0 : name[0] == L'T' ? 1 : 2;
     DefaultFaceItem(line, kind);
 }
 
-/* Stores one line, its font as loaded or chosen, at 96 dpi whatever the screen's; the
-   font handle may already be gone, in the second save at log-off. Empties the live text. */
+/* Stores one line, its font as loaded or chosen; the font handle may already be gone, in
+   the second save at log-off. Empties the live text. */
 void SaveFaceItem(const WCHAR* name, FaceLine* line)
 {
     WCHAR path[128];
@@ -144,7 +150,7 @@ void SaveFaceItem(const WCHAR* name, FaceLine* line)
 
     FaceItemPath(path, name);
     RegKey key(path, 0);
-    StoredFont(&line->logFont, &stored);
+    StoredFont(line, &stored);
     key.WriteBinary(L"Font", &stored, sizeof(stored));
     ZeroMemory(line->text, sizeof(line->text));
     ZeroMemory(line->item.text, sizeof(line->item.text));
@@ -182,4 +188,49 @@ void SaveSettings(void)
     SaveFaceItem(L"Date", &s->date);
     SaveFaceItem(L"Time", &s->time);
     SaveFaceItem(L"Stop", &s->count);
+}
+
+/* The path of this program file in out, LONG_PATH_SIZE units: its length, or 0 when
+   there is none or it came cut. */
+DWORD ProgramPath(WCHAR* out)
+{
+    DWORD length = GetModuleFileNameW(gInstance, out, LONG_PATH_SIZE);
+    return length < LONG_PATH_SIZE ? length : 0;
+}
+
+/* The path in double quotes, for a command line: out holds LONG_PATH_SIZE + 2 units. */
+void QuotePath(WCHAR* out, const WCHAR* path)
+{
+    out[0] = L'"';
+    lstrcpynW(out + 1, path, LONG_PATH_SIZE);
+    lstrcatW(out, L"\"");
+}
+
+/* Whether Windows opens program at log-on: its Run value "VELMOR" names that file. */
+int StartsWithWindows(const WCHAR* program)
+{
+    WCHAR value[LONG_PATH_SIZE + 2];
+    RegKey run(REG_RUN, 1);
+    int length = run.hKey ? run.ReadString(REG_PRODUCT, value, ARRAYSIZE(value)) : 0;
+    WCHAR* named = value;
+    if (length >= 2 && value[0] == L'"' && value[length - 1] == L'"') {
+        value[length - 1] = L'\0';
+        named++;
+    }
+    return length > 0 && CompareStringOrdinal(named, -1, program, -1, TRUE) == CSTR_EQUAL;
+}
+
+/* Has Windows open program at log-on, quoted for the blanks of its folders; or no longer,
+   where the value names this very file: another copy's is left alone. */
+void SetStartWithWindows(const WCHAR* program, int on)
+{
+    WCHAR quoted[LONG_PATH_SIZE + 2];
+    if (on) {
+        RegKey run(REG_RUN, 0);
+        QuotePath(quoted, program);
+        run.WriteString(REG_PRODUCT, quoted);
+    } else if (StartsWithWindows(program)) {
+        RegKey run(REG_RUN, 1);
+        RegDeleteValueW(run.hKey, REG_PRODUCT);
+    }
 }

@@ -6,6 +6,9 @@
 
 #define REG_MAKER   L"Software\\ORBA"
 #define REG_PRODUCT L"VELMOR"
+#define REG_RUN     L"Software\\Microsoft\\Windows\\CurrentVersion\\Run"
+/* The longest path Windows gives without the \\?\ form, and its terminator. */
+#define LONG_PATH_SIZE 32768
 
 /* Font sizes beyond any screen, in pixels at 96 dpi. Past them GDI under Wine spends
    up to seconds on one line of text, and a width near 2^31 makes it fault inside
@@ -35,5 +38,9 @@ int  LoadSettings(void);
 void SaveSettings(void);
 void LoadFaceItem(const WCHAR* name, FaceLine* line);
 void SaveFaceItem(const WCHAR* name, FaceLine* line);
+DWORD ProgramPath(WCHAR* out);
+void QuotePath(WCHAR* out, const WCHAR* path);
+int  StartsWithWindows(const WCHAR* program);
+void SetStartWithWindows(const WCHAR* program, int on);
 
 #endif

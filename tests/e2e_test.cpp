@@ -1,5 +1,6 @@
 /* The real VELMOR.EXE, where the process is what must be seen: keys, sound, restart, shell. */
 #include "support.h"
+#include "../state/settings.h"
 #include <algorithm>
 #include <mmsystem.h>
 
@@ -72,7 +73,7 @@ struct Recorder {
 /* From a folder named with a blank, 表 and a character of no ANSI code page: Enter counts,
    Backspace stops; a countdown plays the WAVE file of such a name at zero; a new title-bar
    choice restarts this very file, not the C:\velmor.exe a command line cut at the blank
-   would; F1 opens the help beside it. */
+   would, and Windows is told to start it; F1 opens the help beside it. */
 TEST_F(Fresh, ProgramByItsKeysFromAFolderWithABlankAndJapaneseName)
 {
     struct EndCopies { ~EndCopies() { WinExec("taskkill /f /im VELMOR.EXE", SW_HIDE); } } endCopies;
@@ -104,6 +105,7 @@ TEST_F(Fresh, ProgramByItsKeysFromAFolderWithABlankAndJapaneseName)
     Press(wnd, 'O', VK_CONTROL);
     ASSERT_TRUE(WaitFor([&] { return (dialog = FindWindowW(L"#32770", L"オプション")) && IsWindowVisible(dialog); }));
     Press(dialog, 'T', VK_MENU);
+    Press(dialog, 'S', VK_MENU);
     Press(dialog, VK_RETURN);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(wnd); })) << "the program did not end";
     WCHAR image[MAX_PATH] = L"";
@@ -113,6 +115,11 @@ TEST_F(Fresh, ProgramByItsKeysFromAFolderWithABlankAndJapaneseName)
     EXPECT_TRUE(QueryFullProcessImageNameW(process, 0, image, &size) && program == image);
     CloseHandle(process);
     EXPECT_EQ(GetWindowLongW(wnd, GWL_STYLE) & WS_CAPTION, 0) << "the new copy has a title bar";
+    WCHAR run[MAX_PATH] = L"";
+    DWORD runSize = sizeof(run);
+    RegGetValueW(HKEY_CURRENT_USER, REG_RUN, L"VELMOR", RRF_RT_REG_SZ, NULL, run, &runSize);
+    EXPECT_EQ(L"\"" + program + L"\"", run);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, REG_RUN, L"VELMOR");
     Press(wnd, VK_F1);
     EXPECT_TRUE(WaitFor([] { return GetFileAttributesW(L"C:\\opened.txt") != INVALID_FILE_ATTRIBUTES; })) << "F1 opened no help";
 }

@@ -99,7 +99,7 @@ TEST_F(Fresh, OptionsApplyAndStoreOnOkOnly)
             return (refusedFace = box && GetDlgItem(box, 0xFFFF)) && EndDialog(box, IDOK);
         }, [] {
             if (!Options()) return false;
-            EXPECT_EQ(gWork->dateBlock.logFont.lfHeight, -48) << "a refused face changed the font";
+            EXPECT_EQ(gWork->dateBlock.logFont.lfHeight, -MulDiv(36, ScreenDpi(), 72)) << "a refused face changed the font";
             return Post(Options(), WM_COMMAND, IDOK);
         },
     });
@@ -117,14 +117,44 @@ TEST_F(Fresh, OptionsApplyAndStoreOnOkOnly)
     RemoveFontResourceExW(L"Z:" SNOW_TTF, FR_PRIVATE, 0);
 }
 
-/* The help file beside the program, in its folder whole, or no path when it would not fit. */
-TEST(Help, FileBesideTheProgram)
+/* The General page at OK: each opacity row's stored byte and layer, none at 100 %; the
+   start-up box as the Run value names this program, the value written quoted when the
+   box is ticked and deleted when it is cleared; Cancel and another program's value left
+   alone. After names the value: 0 none, 1 this program's, 2 another's. */
+TEST_F(Fresh, GeneralPageOpacityAndStartUp)
 {
-    WCHAR help[20] = L"";
-    EXPECT_EQ(HelpFilePath(L"C:\\ソフト\\表𠮷.EXE", help, 20), 1);
-    EXPECT_STREQ(help, L"C:\\ソフト\\VELMOR.TXT");
-    EXPECT_EQ(HelpFilePath(L"表.EXE", help, 20), 0);
-    EXPECT_EQ(HelpFilePath(L"C:\\ソフトウェア\\時計\\表.EXE", help, 20), -1);
+    static const struct { int opacity; BYTE alpha; bool other, ticked, tick; UINT way; int after; } rows[] = {
+        { 7, 77, false, false, false, IDOK, 0 }, { 7, 77, true, false, true, IDCANCEL, 2 }, { 6, 102, false, false, false, IDOK, 2 },
+        { 5, 128, false, false, true, IDOK, 1 }, { 4, 153, false, true, true, IDOK, 1 }, { 3, 179, false, true, false, IDOK, 0 },
+        { 2, 204, false, false, false, IDOK, 0 }, { 1, 230, false, false, false, IDOK, 0 }, { 0, 0, false, false, false, IDOK, 0 },
+    };
+    WCHAR program[MAX_PATH];
+    GetModuleFileNameW(NULL, program, MAX_PATH);
+    const Bytes other = Text(L"\"C:\\Other Place\\VELMOR.EXE\""), ours = Text(L"\"" + std::wstring(program) + L"\"");
+    HKEY run;
+    ASSERT_FALSE(RegCreateKeyExW(HKEY_CURRENT_USER, REG_RUN, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &run, NULL));
+    CreateMainWindow(SW_SHOWNORMAL);
+    for (const auto& r : rows) {
+        SCOPED_TRACE(&r - rows);
+        BYTE alpha = 0, data[1024];
+        DWORD size = sizeof(data);
+        if (r.other) RegSetValueExW(run, L"VELMOR", 0, REG_SZ, other.data(), (DWORD)other.size());
+        RunModal([&] { RunOptionsDialog(gMainWnd); }, { [&] {
+            HWND page = Options() ? gWork->generalPage : NULL;
+            if (!page) return false;
+            EXPECT_EQ(IsDlgButtonChecked(page, IDC_STARTUP) == BST_CHECKED, r.ticked);
+            CheckDlgButton(page, IDC_STARTUP, r.tick ? BST_CHECKED : BST_UNCHECKED);
+            SendDlgItemMessageW(page, IDC_OPACITY, CB_SETCURSEL, r.opacity, 0);
+            return Post(Options(), WM_COMMAND, r.way);
+        } });
+        EXPECT_EQ(Stored(NULL, L"Option").at(8), r.opacity * 10);
+        GetLayeredWindowAttributes(gMainWnd, NULL, &alpha, NULL);
+        EXPECT_EQ(GetWindowLongW(gMainWnd, GWL_EXSTYLE) & WS_EX_LAYERED ? alpha : 0, r.alpha);
+        if (RegQueryValueExW(run, L"VELMOR", NULL, NULL, data, &size)) size = 0;
+        EXPECT_EQ(Of(data, size), r.after == 1 ? ours : r.after == 2 ? other : Bytes());
+    }
+    RegDeleteValueW(run, L"VELMOR");
+    RegCloseKey(run);
 }
 
 /* Windows' shell may fail leaving the last error alone (Wine's sets it): this is such one. */

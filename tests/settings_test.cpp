@@ -15,13 +15,20 @@ static LOGFONTA DefaultStoredFont(void)
 }
 static const LOGFONTA kFont = DefaultStoredFont();
 
+/* Whether the window opens with just these of the on-top and see-through styles. */
+static bool OpensAs(LONG exStyle)
+{
+    return (GetWindowLongW(CreateMainWindow(SW_SHOWNORMAL), GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_LAYERED)) == exStyle;
+}
+
 /* Each row plants nothing (a first start), a value of the key, or a line's Option and Font. */
 TEST_F(Fresh, StoredValuesLoadByTheRules)
 {
     ClockState* s = gState;
     FaceItem red = { "", 0, RGB(255, 0, 0), 0, 0, 10 };
-    LOGFONTA wide = kFont, unterminated = kFont;
+    LOGFONTA wide = kFont, unterminated = kFont, tall = kFont;
     wide.lfWidth = 5000;
+    tall.lfHeight = -3000;
     FillMemory(unterminated.lfFaceName, LF_FACESIZE, 'A');
     Bytes item = Of(&red, 52), font = Of(&kFont, 60);
     auto isRed = [&] { return s->date.item.color == RGB(255, 0, 0) && s->date.item.format == 10 && s->date.font; };
@@ -34,6 +41,8 @@ TEST_F(Fresh, StoredValuesLoadByTheRules)
         { NULL, L"Option", { 0x11, 0x22, 0x33, 0, 1 }, {},
           [&] { return s->options.backColor == RGB(0x11, 0x22, 0x33) && s->options.weekday == 1 && !s->options.oneLine; } },
         { NULL, L"Option", Bytes(33, 1), {}, [&] { return s->options.backColor == RGB(255, 255, 255) && !s->options.weekday; } },
+        { NULL, L"Option", { 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 1, 255 }, {}, [&] { return OpensAs(WS_EX_TOPMOST); } },
+        { NULL, L"Option", { 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 2, 95 }, {}, [&] { return OpensAs(0); } },
         { NULL, L"Wave", Text(std::wstring(300, L'w')), {}, [&] { return s->wavePath == std::wstring(259, L'w'); } },
         { NULL, L"Wave", Text(std::wstring(258, L'w') + L"𠮷"), {}, [&] { return s->wavePath == std::wstring(258, L'w'); } },
         { NULL, L"Wave", { 'a', 0, 'b', 0 }, {}, [&] { return !lstrcmpW(s->wavePath, L"ab"); } },
@@ -43,6 +52,7 @@ TEST_F(Fresh, StoredValuesLoadByTheRules)
         { L"Date", L"Option", Bytes(item.begin(), item.begin() + 40), font,
           [&] { return s->date.item.color == RGB(255, 0, 0) && s->date.item.format == 0; } },
         { L"Date", L"Option", item, Of(&wide, 60), isDefault },
+        { L"Date", L"Option", item, Of(&tall, 60), [&] { return ScreenDpi() > 96 ? isDefault() : isRed(); } },
         { L"Date", L"Option", item, Of(&unterminated, 60), [&] { return isRed() && s->date.logFont.lfFaceName == std::wstring(31, L'A'); } },
     };
     for (const auto& r : rows) {

@@ -28,6 +28,7 @@ void Plant(const WCHAR* subkey, const WCHAR* name, DWORD type, const Bytes& byte
 
 void Fresh::SetUp()
 {
+    if (gMainWnd) CloseMainWindow();
     ReleaseFaceFonts();
     ZeroMemory(gState, sizeof(*gState));
     gState->dpi = ScreenDpi();

@@ -20,15 +20,15 @@ void Plant(const WCHAR* subkey, const WCHAR* name, DWORD type, const Bytes& byte
 /* A text as the registry stores it: UTF-16 and its terminator. */
 inline Bytes Text(const std::wstring& text) { return Of(text.c_str(), (text.size() + 1) * sizeof(WCHAR)); }
 
-/* Each test starts as the program does: a zero state at the screen's resolution, nothing
-   stored, no window. */
 /* Closes the real main window, which saves the settings, and takes its quit message. */
 void CloseMainWindow(void);
 
+/* Each test starts as the program does: a zero state at the screen's resolution, nothing
+   stored, no window. */
 class Fresh : public testing::Test {
 protected:
     void SetUp() override;
-    void TearDown() override { if (gMainWnd) CloseMainWindow(); ReleaseFaceFonts(); }
+    void TearDown() override { SetUp(); }
 };
 /* Handles this thread's messages until cond holds; false after the deadline. */
 bool WaitFor(const std::function<bool()>& cond);

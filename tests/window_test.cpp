@@ -143,16 +143,15 @@ TEST(Tick, DelayByMode)
    edge; a right margin places the text's left edge, not its right. */
 TEST(Face, PlacementByAlignment)
 {
-    static const struct { BYTE alignH, alignV; SHORT marginX, marginY; int whole, second; POINT at; } rows[] = {
-        { 0, 0, 9, 9, 0, 0, { 110, 40 } }, { 0, 0, 9, 9, 0, 1, { 110, 140 } }, { 0, 0, 9, 9, 1, 1, { 110, 90 } },
-        { 1, 1, 7, -5, 0, 1, { 7, -5 } }, { 2, 2, 100, 0, 0, 0, { 200, 200 } }, { 3, 2, 100, 30, 0, 0, { 0, 170 } },
+    static const struct { BYTE alignH, alignV; SHORT marginX, marginY; int whole, second; LONG x, y; } rows[] = {
+        { 0, 0, 9, 9, 0, 0, 110, 40 }, { 0, 0, 9, 9, 0, 1, 110, 140 }, { 0, 0, 9, 9, 1, 1, 110, 90 },
+        { 1, 1, 7, -5, 0, 1, 7, -5 }, { 2, 2, 100, 0, 0, 0, 200, 200 }, { 3, 2, 100, 30, 0, 0, 0, 170 },
     };
     gState->dpi = 96;
     for (const auto& r : rows) {
-        FaceItem item = {};
-        item.alignH = r.alignH, item.alignV = r.alignV, item.marginX = r.marginX, item.marginY = r.marginY;
+        FaceItem item = { "", 0, 0, r.marginY, r.marginX, 0, r.alignH, r.alignV };
         POINT at = FaceTextOrigin(&item, 300, 200, SIZE { 80, 20 }, r.whole, r.second);
-        EXPECT_TRUE(at.x == r.at.x && at.y == r.at.y) << "row " << &r - rows << ": " << at.x << ", " << at.y;
+        EXPECT_TRUE(at.x == r.x && at.y == r.y) << "row " << &r - rows << ": " << at.x << ", " << at.y;
     }
 }
 
@@ -180,6 +179,48 @@ TEST_F(Fresh, PaintsDrawTheWholeFace)
         EXPECT_LT(std::count(face.begin(), face.end(), RGB(0, 0, 0)) * 4, client.right * client.bottom) << "way " << way;
     }
     EXPECT_TRUE(KillTimer(wnd, TIMER_TICK)) << "a time change left the clock without its tick";
+}
+
+/* On top by the menu at once, in any mode, and ticked while on; stored at exit. */
+TEST_F(Fresh, StaysOnTopByTheMenu)
+{
+    LoadSettings();
+    HWND wnd = CreateMainWindow(SW_SHOWNORMAL);
+    bool on = false;
+    for (ClockMode mode : { CountUp, Clock, CountDown }) {
+        gState->mode = mode;
+        OnCommand(wnd, IDM_TOPMOST);
+        on = !on;
+        SendMessageW(wnd, WM_INITMENU, (WPARAM)GetMenu(wnd), 0);
+        bool ticked = GetMenuState(GetMenu(wnd), IDM_TOPMOST, MF_BYCOMMAND) & MF_CHECKED;
+        EXPECT_TRUE(!(GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) == !on && ticked == on) << "mode " << mode;
+    }
+    CloseMainWindow();
+    EXPECT_EQ(Stored(NULL, L"Option").at(7), 1);
+}
+
+/* A font chosen at any resolution is drawn at the height the font dialog chose, labelled
+   with its points, and stored at 96 dpi as a height that loads back to those points. */
+TEST_F(Fresh, FontSizesTrueAtAnyScale)
+{
+    FaceLine* line = &gState->date;
+    auto drawn = [&] { LOGFONTW lf = {}; GetObjectW(line->font, sizeof(lf), &lf); return lf.lfHeight; };
+    for (UINT dpi : { 96, 120, 144, 168, 192 }) {
+        for (int points = 1; points <= 300; points++) {
+            SCOPED_TRACE(testing::Message() << dpi << " dpi, " << points << " points");
+            gState->dpi = dpi;
+            DefaultFaceItem(line, 0);
+            line->logFont.lfHeight = -MulDiv(points, dpi, 72);  /* as the font dialog gives it */
+            line->fontDpi = dpi;
+            CreateFaceFonts();
+            EXPECT_TRUE(drawn() == line->logFont.lfHeight && FontPoints(drawn(), dpi) == points);
+            SaveFaceItem(L"Date", line);
+            ReleaseFaceFonts();
+            LoadFaceItem(L"Date", line);
+            EXPECT_EQ(FontPoints(drawn(), dpi), points) << "loaded";
+            ReleaseFaceFonts();
+        }
+    }
 }
 
 /* The right button opens the context menu at the click, and its items run commands. */
