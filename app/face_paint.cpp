@@ -1,5 +1,6 @@
 #include "face_paint.h"
 #include "../engine/face_text.h"
+#include "../engine/count_modes.h"
 
 /* Top-left corner of a line's text. wholeHeight: centre in the whole client area
    (count modes, one-line face) rather than in the line's half. Halvings truncate
@@ -62,7 +63,9 @@ static void ComposeFace(HDC dc, int width, int height)
         if (!s->options.oneLine) DrawFaceItem(dc, &s->time, width, height, 1);
     } else {
         FormatCountText();
-        DrawFaceItem(dc, &s->count, width, height, 0);
+        /* An alarm that rings until stopped shows its zero count every other blink. */
+        if (!s->alarming || (GetTickCount() - s->alarmStart) / BLINK_PERIOD % 2 == 0)
+            DrawFaceItem(dc, &s->count, width, height, 0);
     }
 }
 

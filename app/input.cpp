@@ -13,12 +13,15 @@ static void ToggleTopMost(HWND wnd)
     ApplyTopMost(wnd);
 }
 
+/* Any command also stops an alarm that rings until stopped. */
 void OnCommand(HWND wnd, WPARAM wParam)
 {
+    EndAlarm(wnd);
     switch (LOWORD(wParam)) {
     case IDM_NOW:       ShowNow(wnd); break;
     case IDM_COUNTUP:   StartCountUp(wnd); break;
     case IDM_STOP:      StopCount(wnd); break;
+    case IDM_RESUME:    ResumeCount(wnd); break;
     case IDM_COUNTDOWN: StartCountDown(wnd); break;
     case IDM_TOPMOST:   ToggleTopMost(wnd); break;
     case IDM_OPTIONS:   if (!Counting()) RunOptionsDialog(wnd); break;
@@ -38,10 +41,11 @@ UINT EnterCommand(int shift)
     return shift ? IDM_COUNTDOWN : IDM_COUNTUP;
 }
 
-/* Enter is posted, so the command runs after the key message is done. */
+/* Enter is posted, so the command runs after the key message is done. A ringing alarm
+   takes any key to stop it, and nothing more. */
 void OnKeyDown(HWND wnd, WPARAM key)
 {
-    if (key != VK_RETURN) return;
+    if (EndAlarm(wnd) || key != VK_RETURN) return;
     int shift = (GetKeyState(VK_SHIFT) & 0xFF00) != 0;
     PostMessageW(wnd, WM_COMMAND, EnterCommand(shift), 0);
 }
@@ -63,6 +67,7 @@ void UpdateMenuStates(HMENU menu)
     SetMenuItem(menu, IDM_COUNTUP, !counting, mode == CountUp);
     SetMenuItem(menu, IDM_COUNTDOWN, !counting, mode == CountDown);
     SetMenuItem(menu, IDM_STOP, counting, mode == Stopped);
+    SetMenuItem(menu, IDM_RESUME, CanResume(), 0);
     SetMenuItem(menu, IDM_TOPMOST, 1, gState->options.topMost == 1);
     EnableMenuItem(menu, IDM_OPTIONS, MF_BYCOMMAND | (counting ? MF_GRAYED : MF_ENABLED));
 }
@@ -80,10 +85,11 @@ void ShowContextMenu(HWND wnd, LPARAM lParam)
     DestroyMenu(menu);
 }
 
-/* A title-less window is moved by dragging its face. */
+/* A title-less window is moved by dragging its face; a click on the face stops a
+   ringing alarm first. */
 void OnLButtonDown(HWND wnd, LPARAM lParam)
 {
-    if (!gState->options.noTitleBar) return;
+    if (EndAlarm(wnd) || !gState->options.noTitleBar) return;
     gState->dragX = (SHORT)LOWORD(lParam);
     gState->dragY = (SHORT)HIWORD(lParam);
     SetCapture(wnd);

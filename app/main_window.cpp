@@ -114,17 +114,26 @@ static void OnPaint(HWND wnd)
     EndPaint(wnd, &ps);
 }
 
-/* The clock's tick is armed anew each time for the coming second. */
+/* The clock's tick is armed anew each time for the coming second. The tick, not a paint,
+   finds the end of a countdown, so that a minimised clock rings too. While Options is
+   open no tick runs, not even one queued before it opened. */
 static void OnTimer(HWND wnd)
 {
+    if (gWork) {
+        KillTimer(wnd, TIMER_TICK);
+        return;
+    }
+    if (gState->mode == CountDown && !CountdownLeft(GetTickCount())) FinishCountdown(wnd);
     InvalidateRect(wnd, NULL, FALSE);
     if (gState->mode == Clock) ArmTick(wnd);
 }
 
-/* The clock jumped (a new time or zone, or a resume): show it now and tick from it.
-   While Options is open no tick runs; it starts when the dialog closes. */
+/* The clock jumped (a new time or zone, or a resume): show it now and tick from it; a
+   countdown to a time of day takes what is left from the wall clock. While Options is
+   open no tick runs; it starts when the dialog closes. */
 static void OnTimeChange(HWND wnd)
 {
+    RetimeCountdown(GetTickCount());
     if (!gWork) ArmTick(wnd);
     RedrawWindow(wnd, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
 }

@@ -33,8 +33,12 @@ def bench(*arguments, env=None):
     return lines, done.stderr
 
 
-def while_running(program, arguments, command, work):
-    """Starts program, posts its window command (if any), lets it settle 3 s and returns work(pid)."""
+def while_running(program, arguments, command, work, options=None):
+    """Starts program with its stored options (if any), posts its window command (if any), lets
+    it settle 3 s and returns work(pid)."""
+    if options:
+        subprocess.run(["wine", "reg", "add", r"HKCU\Software\ORBA\VELMOR", "/v", "Option", "/t", "REG_BINARY",
+                        "/d", options, "/f"], stdin=subprocess.DEVNULL, capture_output=True)
     process = subprocess.Popen(["wine", program[0], *arguments], stdin=subprocess.DEVNULL,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
@@ -106,10 +110,14 @@ def running_cost(seconds, runs):
         time.sleep(seconds)
         return sum(int((read(t) or f"{b}").split()[0]) - b for t, b in zip(tasks, before)) / 1e9
 
-    # The subjects take turns, so that all meet the same load; 1002 is VELMOR's IDM_COUNTUP.
-    subjects = [(VELMOR, [], None), (MINIMAL, ["1000"], None), (VELMOR, [], 1002), (MINIMAL, ["100"], None)]
-    rounds = [[while_running(*subject, span) for subject in subjects] for _ in range(runs)]
-    for name, floor, target, pair in (("clock", "1 s", 1.1, 0), ("count", "100 ms", 1.2, 2)):
+    # The subjects take turns, so that all meet the same load; 1002 is VELMOR's IDM_COUNTUP. The
+    # stored options make the clock opaque, or on top and 70 % see-through (bytes 7 and 8).
+    opaque, through = "ffffff00" + "00" * 28, "ffffff0000000146" + "00" * 24
+    subjects = [(VELMOR, [], None, opaque), (MINIMAL, ["1000"], None), (VELMOR, [], 1002, opaque), (MINIMAL, ["100"], None),
+                (VELMOR, [], None, through), (MINIMAL, ["1000"], None)]
+    rounds = [[while_running(*subject[:3], span, *subject[3:]) for subject in subjects] for _ in range(runs)]
+    for name, floor, target, pair in (("clock", "1 s", 1.1, 0), ("count", "100 ms", 1.2, 2),
+                                      ("clock on top, 70 % see-through", "1 s", 1.1, 4)):
         spans = [r[pair:pair + 2] for r in rounds]
         compared(f"CPU of program + wineserver + X server over {seconds} s, {name}, rounds' ratios "
                  + ", ".join(f"{a / b:.2f}" for a, b in spans), spans, "s", f"minimal window, {floor} timer", target)

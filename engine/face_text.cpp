@@ -156,9 +156,7 @@ void FormatCountTextAt(DWORD now)
     if (s->mode == CountUp) {
         t = (now - s->tickMark) / 100;
     } else if (s->mode == CountDown) {
-        t = (s->tickMark - now) / 100;
-        /* Past the end the difference wraps to a huge value: that is zero left. */
-        if ((int)t > (int)(s->countdownSeconds * 10)) t = 0;
+        t = CountdownLeft(now) / 100;
     } else {
         return;
     }
@@ -170,7 +168,6 @@ void FormatCountTextAt(DWORD now)
     case 10: wsprintfW(s->count.text, L"%d時%d分%d秒.%d", hours, minutes, seconds, tenths); break;
     default: wsprintfW(s->count.text, L"%02d:%02d:%02d.%d", hours, minutes, seconds, tenths); break;
     }
-    if (s->mode == CountDown && t == 0) FinishCountdown();
 }
 
 void FormatCountText(void)

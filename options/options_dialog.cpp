@@ -134,6 +134,7 @@ void EndOptionsDialog(HWND dlg, int ok)
         ReadFacePage(&gWork->timeBlock);
         ReadFacePage(&gWork->countBlock);
         GetDlgItemTextW(gWork->countBlock.page, IDC_WAVE_PATH, gState->wavePath, ARRAYSIZE(gState->wavePath));
+        gWork->options.alarmUntilStopped = IsDlgButtonChecked(gWork->countBlock.page, IDC_ALARM) == BST_CHECKED;
     }
     ReleasePageBrushes();
     for (int i = 0; i < 4; i++) {

@@ -20,6 +20,8 @@
 #define IDC_CD_HOURS        101
 #define IDC_CD_MINUTES      102
 #define IDC_CD_SECONDS      103
+#define IDC_CD_LENGTH       104
+#define IDC_CD_END          105
 
 /* 100: About box */
 #define IDC_ABOUT_VERSION   101
@@ -44,11 +46,13 @@
 #define IDC_MARGIN_Y        109
 #define IDC_WAVE_PATH       111
 #define IDC_WAVE_BUTTON     112
+#define IDC_ALARM           113
 
 /* 1000: commands */
 #define IDM_NOW             1001
 #define IDM_COUNTUP         1002
 #define IDM_STOP            1003
+#define IDM_RESUME          1004
 #define IDM_COUNTDOWN       1005
 #define IDM_OPTIONS         1011
 #define IDM_EXIT            1012

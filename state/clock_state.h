@@ -28,7 +28,8 @@ struct ClockOptions {
     BYTE     noTitleBar;
     BYTE     topMost;       /* 1 above the other windows; any other value not */
     BYTE     transparency;  /* percent that shows through, 10 to 70 in tens; else opaque */
-    BYTE     reserved[23];
+    BYTE     alarmUntilStopped;  /* 1: a countdown's end rings until the user stops it */
+    BYTE     reserved[22];
 };
 
 /* Holds any date line a SYSTEMTIME can produce, one-line join included, in UTF-16 units. */
@@ -52,6 +53,14 @@ struct ClockState {
     DWORD        tickMark;
     DWORD        countdownSeconds;
     ClockMode    mode;
+    DWORD        countLength;       /* ms: the most the running countdown can have left */
+    int          countdownToTime;   /* the countdown dialog's choice: a time of day, not a length */
+    DWORD        countdownEnd;      /* that time, seconds after midnight */
+    ULONGLONG    countdownTarget;   /* UTC, as a FILETIME, that a running countdown to it ends at */
+    ClockMode    pausedMode;        /* the count a stop left to go on with; Clock for none */
+    DWORD        pausedAt;          /* the tick it stopped at */
+    int          alarming;          /* the end rings, and the count blinks, until stopped */
+    DWORD        alarmStart;
     int          dragging;
     int          dragX;
     int          dragY;
@@ -70,7 +79,8 @@ static_assert(sizeof(ClockOptions) == 32, "stored options are 32 bytes");
 static_assert(offsetof(ClockOptions, backColor) == 0 && offsetof(ClockOptions, weekday) == 4 &&
               offsetof(ClockOptions, oneLine) == 5 && offsetof(ClockOptions, noTitleBar) == 6 &&
               offsetof(ClockOptions, topMost) == 7 && offsetof(ClockOptions, transparency) == 8 &&
-              offsetof(ClockOptions, reserved) == 9, "stored options layout");
+              offsetof(ClockOptions, alarmUntilStopped) == 9 && offsetof(ClockOptions, reserved) == 10,
+              "stored options layout");
 static_assert(sizeof(LOGFONTA) == 60, "stored font is 60 bytes");
 static_assert(sizeof(RECT) == 16, "stored window rectangle is 16 bytes");
 static_assert(sizeof(ClockMode) == 4, "mode is a 32-bit value");

@@ -1,6 +1,7 @@
 /* The face texts: every format code, at the instants and ticks where they go wrong. */
 #include "support.h"
 #include "../engine/face_text.h"
+#include "../engine/count_modes.h"
 #include "../res/resource.h"
 
 /* The face as one line: the date line, then the time line unless the date holds it. */
@@ -21,17 +22,12 @@ TEST_F(Fresh, ClockTextsByFormatCode)
         {  0,  0, 0, 1, 2001, 5, 12, 6, 14, 5, 7, L"2001/05/12(SAT) 14:05:07" },
         {  0,  0, 1, 0, 2001, 5, 12, 6, 14, 5, 7, L"2001/05/12(土) 14:05:07" },
         {  0,  0, 7, 1, 2001, 5, 8, 2, 14, 5, 7, L"2001/05/08 14:05:07" },
-        { 12,  0, 2, 1, 2026, 12, 7, 1, 0, 0, 0, L"令和8年12月7日 00:00:00" },
-        { 12,  0, 2, 1, 2019, 5, 1, 3, 0, 0, 0, L"令和元年5月1日 00:00:00" },
-        { 12,  0, 2, 1, 2019, 4, 30, 2, 0, 0, 0, L"平成31年4月30日 00:00:00" },
-        { 12,  0, 2, 1, 1989, 1, 8, 0, 0, 0, 0, L"平成元年1月8日 00:00:00" },
-        { 12,  0, 2, 1, 1989, 1, 7, 6, 0, 0, 0, L"昭和64年1月7日 00:00:00" },
-        { 12,  0, 2, 1, 1926, 12, 25, 6, 0, 0, 0, L"昭和元年12月25日 00:00:00" },
-        { 12,  0, 2, 1, 1926, 12, 24, 5, 0, 0, 0, L"大正15年12月24日 00:00:00" },
-        { 12,  0, 2, 1, 1912, 7, 30, 2, 0, 0, 0, L"大正元年7月30日 00:00:00" },
-        { 12,  0, 2, 1, 1912, 7, 29, 1, 0, 0, 0, L"明治45年7月29日 00:00:00" },
-        { 12,  0, 2, 1, 1868, 1, 1, 3, 0, 0, 0, L"明治元年1月1日 00:00:00" },
-        { 12,  0, 2, 1, 1867, 12, 31, 2, 0, 0, 0, L"1867/12/31 00:00:00" },
+        { 12, 0, 2, 1, 2026, 12, 7, 1, 0, 0, 0, L"令和8年12月7日 00:00:00" }, { 12, 0, 2, 1, 2019, 5, 1, 3, 0, 0, 0, L"令和元年5月1日 00:00:00" },
+        { 12, 0, 2, 1, 2019, 4, 30, 2, 0, 0, 0, L"平成31年4月30日 00:00:00" }, { 12, 0, 2, 1, 1989, 1, 8, 0, 0, 0, 0, L"平成元年1月8日 00:00:00" },
+        { 12, 0, 2, 1, 1989, 1, 7, 6, 0, 0, 0, L"昭和64年1月7日 00:00:00" }, { 12, 0, 2, 1, 1926, 12, 25, 6, 0, 0, 0, L"昭和元年12月25日 00:00:00" },
+        { 12, 0, 2, 1, 1926, 12, 24, 5, 0, 0, 0, L"大正15年12月24日 00:00:00" }, { 12, 0, 2, 1, 1912, 7, 30, 2, 0, 0, 0, L"大正元年7月30日 00:00:00" },
+        { 12, 0, 2, 1, 1912, 7, 29, 1, 0, 0, 0, L"明治45年7月29日 00:00:00" }, { 12, 0, 2, 1, 1868, 1, 1, 3, 0, 0, 0, L"明治元年1月1日 00:00:00" },
+        { 12, 0, 2, 1, 1867, 12, 31, 2, 0, 0, 0, L"1867/12/31 00:00:00" },
     };
     LoadEras();
     for (const auto& r : rows) {
@@ -47,39 +43,42 @@ TEST_F(Fresh, ClockTextsByFormatCode)
     }
 }
 
-/* Counts across the tick's wrap; a countdown read at zero ends itself by a posted stop. */
+/* Counts across the tick's wrap; a countdown past its end reads zero. */
 TEST_F(Fresh, CountTextsByModeFormatAndTick)
 {
-    static const struct { ClockMode mode; BYTE format; DWORD mark, seconds, now; const WCHAR* text; bool ends; } rows[] = {
-        { CountUp,    0, 1000, 0, 1000 + 3725400, L"01:02:05.4", false },
-        { CountUp,    1, 1000, 0, 1000 + 3725400, L"1:2:5.4", false },
-        { CountUp,   10, 1000, 0, 1000 + 3725499, L"1時2分5秒.4", false },
-        { CountUp,   99, 1000, 0, 1000 + 3725400, L"01:02:05.4", false },
-        { CountUp,    0, 5, 0, 5 + 90000000, L"25:00:00.0", false },
-        { CountUp,    0, 0xFFFFFF00u, 0, 0x100, L"00:00:00.5", false },
-        { CountDown,  0, 61000, 60, 1000, L"00:01:00.0", false },
-        { CountDown,  0, 61000, 60, 1001, L"00:00:59.9", false },
-        { CountDown,  1, 61000, 60, 60899, L"0:0:0.1", false },
-        { CountDown,  0, 61000, 60, 60901, L"00:00:00.0", true },
-        { CountDown,  0, 61000, 60, 75000, L"00:00:00.0", true },
-        { CountDown,  0, 0x100, 60, 0xFFFFFF00u, L"00:00:00.5", false },
-        { CountDown, 10, 0, 0, 0, L"0時0分0秒.0", true },
-        { Stopped,    0, 0, 0, 5000, L"00:00:07.0", false },
-        { Clock,      0, 0, 0, 5000, L"00:00:07.0", false },
+    static const struct { ClockMode mode; BYTE format; DWORD mark, length, now; const WCHAR* text; } rows[] = {
+        { CountUp,    0, 1000, 0, 1000 + 3725400, L"01:02:05.4" },   { CountUp,    1, 1000, 0, 1000 + 3725400, L"1:2:5.4" },
+        { CountUp,   10, 1000, 0, 1000 + 3725499, L"1時2分5秒.4" },  { CountUp,   99, 1000, 0, 1000 + 3725400, L"01:02:05.4" },
+        { CountUp,    0, 5, 0, 5 + 90000000, L"25:00:00.0" },         { CountUp,    0, 0xFFFFFF00u, 0, 0x100, L"00:00:00.5" },
+        { CountDown,  0, 61000, 60000, 1000, L"00:01:00.0" },         { CountDown,  0, 61000, 60000, 1001, L"00:00:59.9" },
+        { CountDown,  1, 61000, 60000, 60899, L"0:0:0.1" },           { CountDown,  0, 61000, 60000, 60901, L"00:00:00.0" },
+        { CountDown,  0, 61000, 60000, 75000, L"00:00:00.0" },        { CountDown,  0, 0x100, 60000, 0xFFFFFF00u, L"00:00:00.5" },
+        { CountDown, 10, 0, 0, 0, L"0時0分0秒.0" },                  { Stopped,    0, 0, 0, 5000, L"00:00:07.0" },
+        { Clock,      0, 0, 0, 5000, L"00:00:07.0" },
     };
     for (const auto& r : rows) {
-        MSG stop;
         lstrcpyW(gState->count.text, L"00:00:07.0");
         gState->mode = r.mode;
         gState->count.item.format = r.format;
         gState->tickMark = r.mark;
-        gState->countdownSeconds = r.seconds;
+        gState->countLength = r.length;
         FormatCountTextAt(r.now);
         EXPECT_STREQ(gState->count.text, r.text) << "row " << &r - rows;
-        /* With no main window the stop is posted to this thread. */
-        bool ended = PeekMessageW(&stop, (HWND)-1, WM_COMMAND, WM_COMMAND, PM_REMOVE) && stop.wParam == IDM_STOP;
-        EXPECT_EQ(ended, r.ends) << "row " << &r - rows;
     }
+}
+
+/* The length of a countdown to a time of day: today while it is ahead, else tomorrow,
+   across a change of summer time in Central Europe (2026: March 29 and October 25). */
+TEST(Countdown, LengthToATimeOfDay)
+{
+    const TIME_ZONE_INFORMATION cet = { -60, L"", { 0, 10, 0, 5, 3, 0, 0, 0 }, 0, L"", { 0, 3, 0, 5, 2, 0, 0, 0 }, -60 };
+    static const struct { SYSTEMTIME now; DWORD end; ULONGLONG ms; } rows[] = {
+        { { 2026, 12, 3, 9, 10, 0, 0, 0 }, 37800, 1800000 },      { { 2026, 12, 3, 9, 10, 0, 0, 0 }, 32400, 82800000 },
+        { { 2026, 12, 3, 9, 10, 0, 0, 0 }, 36000, 86400000 },     { { 2026, 12, 3, 9, 10, 0, 0, 250 }, 36001, 750 },
+        { { 2026, 12, 4, 31, 23, 0, 0, 0 }, 3600, 7200000 },      { { 2026, 3, 6, 28, 12, 0, 0, 0 }, 43200, 82800000 },
+        { { 2026, 10, 6, 24, 12, 0, 0, 0 }, 43200, 90000000 },
+    };
+    for (const auto& r : rows) EXPECT_EQ(MillisecondsToTimeOfDay(&cet, &r.now, r.end), r.ms) << "row " << &r - rows;
 }
 
 /* The eras come from the list Windows keeps: a new one shows as soon as it is listed,

@@ -5,6 +5,7 @@
 #include "../engine/count_modes.h"
 #include "../res/resource.h"
 #include "../app/face_paint.h"
+#include "../engine/face_text.h"
 
 /* The window opens at its stored place, on screen (330 by 200 at 96 dpi if none); closing
    stores where it is, unless another copy owns the place or it is maximised or minimised. */
@@ -44,19 +45,32 @@ static std::string MenuItems(HMENU menu)
 {
     std::string items;
     UpdateMenuStates(menu);
-    for (UINT id : { IDM_NOW, IDM_COUNTUP, IDM_COUNTDOWN, IDM_STOP, IDM_OPTIONS, IDM_EXIT, IDM_HELP, IDM_ABOUT }) {
+    for (UINT id : { IDM_NOW, IDM_COUNTUP, IDM_COUNTDOWN, IDM_STOP, IDM_RESUME, IDM_OPTIONS, IDM_EXIT, IDM_HELP, IDM_ABOUT }) {
         UINT state = GetMenuState(menu, id, MF_BYCOMMAND);
         items += "egEG"[(state & MF_GRAYED ? 1 : 0) + (state & MF_CHECKED ? 2 : 0)];
     }
     return items;
 }
 
+/* Puts the window in mode as the user does, its tick armed as the program arms it. */
+static void EnterMode(HWND wnd, ClockMode mode)
+{
+    OnCommand(wnd, IDM_NOW);
+    if (mode == CountDown)
+        RunModal([&] { OnCommand(wnd, IDM_COUNTDOWN); }, { [] { return TopDialog() && Post(TopDialog(), WM_COMMAND, IDOK); } });
+    else if (mode != Clock)
+        OnCommand(wnd, IDM_COUNTUP);
+    if (mode == Stopped) OnCommand(wnd, IDM_STOP);
+    ArmTick(wnd);
+}
+
 /* Each command and Enter, Shift+Enter in each mode: the mode and menu after, a count from
-   now, the countdown dialog, the tick. An ignored command touches nothing, tick included. */
+   now, the countdown dialog, the tick. An ignored command touches nothing, tick included.
+   On top toggles at once in any mode, ticked while on, and is stored at exit. */
 TEST_F(Fresh, CommandsAndEnterByMode)
 {
     enum { Enter = 1, ShiftEnter = 2 };
-    static const char* const menus[4] = { "Eeegeeee", "gGgegeee", "eeeGeeee", "ggGegeee" };
+    static const char* const menus[4] = { "Eeeggeeee", "gGgeggeee", "eeeGeeeee", "ggGeggeee" };
     static const struct { UINT command; ClockMode from, to; bool marks, asks; } rows[] = {
         { IDM_NOW, Clock, Clock },              { IDM_NOW, CountUp, Clock },
         { IDM_NOW, Stopped, Clock },            { IDM_NOW, CountDown, Clock },
@@ -70,15 +84,21 @@ TEST_F(Fresh, CommandsAndEnterByMode)
         { Enter, CountUp, Stopped },            { Enter, CountDown, Stopped },
         { ShiftEnter, Clock, Clock, false, true }, { ShiftEnter, Stopped, Stopped, false, true },
         { ShiftEnter, CountUp, Stopped },       { ShiftEnter, CountDown, Stopped },
+        { IDM_RESUME, Clock, Clock },           { IDM_RESUME, Stopped, CountUp, true },
+        { IDM_RESUME, CountDown, CountDown },   { IDM_TOPMOST, CountUp, CountUp },
+        { IDM_TOPMOST, Clock, Clock },          { IDM_TOPMOST, CountDown, CountDown },
     };
     HWND wnd = CreateMainWindow(SW_SHOWNORMAL);
     HMENU menu = LoadMenuW(gInstance, MAKEINTRESOURCEW(IDR_CONTEXTMENU));
     BYTE keys[256];
+    bool top = false;
+    gState->countdownSeconds = 3600;
     for (const auto& r : rows) {
         SCOPED_TRACE(&r - rows);
-        KillTimer(wnd, TIMER_TICK);
-        gState->mode = r.from;
-        gState->tickMark = 5;
+        EnterMode(wnd, r.from);
+        /* A command in the same millisecond would leave the mark as it was. */
+        DWORD mark = gState->tickMark -= 100000;
+        gState->pausedAt -= 100000;
         GetKeyboardState(keys);
         keys[VK_SHIFT] = r.command == ShiftEnter ? 0x80 : 0;
         SetKeyboardState(keys);
@@ -95,27 +115,71 @@ TEST_F(Fresh, CommandsAndEnterByMode)
         } });
         EXPECT_EQ(gState->mode, r.to);
         EXPECT_EQ(MenuItems(menu), menus[r.to]);
-        EXPECT_EQ(gState->tickMark != 5, r.marks);
+        EXPECT_EQ(gState->tickMark != mark, r.marks);
         EXPECT_EQ(asked, r.asks);
-        EXPECT_EQ(KillTimer(wnd, TIMER_TICK) != FALSE, (r.from != r.to || r.marks) && r.to != Stopped);
+        EXPECT_EQ(KillTimer(wnd, TIMER_TICK) != FALSE, r.to != Stopped);
+        top ^= r.command == IDM_TOPMOST;
+        bool ticked = GetMenuState(menu, IDM_TOPMOST, MF_BYCOMMAND) & MF_CHECKED;
+        EXPECT_TRUE(!(GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) == !top && ticked == top);
     }
+    CloseMainWindow();
+    EXPECT_EQ(Stored(NULL, L"Option").at(7), 1);
 }
 
-/* Up to 999 hours as typed, the last length offered again; more is refused, dialog open. */
-TEST_F(Fresh, CountdownDialogTakesUpTo999Hours)
+/* Stop, a wait, resume: the count goes on from the instant it stopped, to the tenth, the
+   wait not counted either way; a countdown stopped at zero cannot go on. A jump of the
+   wall clock gives a countdown to a time of day what is left till then. */
+TEST_F(Fresh, ResumeGoesOnFromTheStop)
 {
-    static const struct { const WCHAR* fields[3]; bool starts; DWORD length; } rows[] = {
-        { { L"0", L"1", L"30" }, true, 90 }, { { L"", L"", L"" }, true, 0 }, { { L"999", L"0", L"0" }, true, 3596400 },
-        { { L"998", L"60", L"0" }, true, 3596400 }, { { L"999", L"0", L"1" }, false }, { { L"0", L"4294967296", L"0" }, false },
+    static const struct { ClockMode mode; DWORD mark, stop, resume, read; const WCHAR *stopped, *after; } rows[] = {
+        { CountUp, 1000, 5050, 90000, 91500, L"00:00:04.0", L"00:00:05.5" },
+        { CountUp, 0xFFFFF000u, 0x10, 0xFFFFFFF0u, 0x3F0, L"00:00:04.1", L"00:00:05.1" },
+        { CountDown, 61000, 1000, 500000, 530000, L"00:01:00.0", L"00:00:30.0" },
+        { CountDown, 61000, 61000, 70000, 70000, L"00:00:00.0", NULL },
+    };
+    HWND wnd = CreateMainWindow(SW_SHOWNORMAL);
+    for (const auto& r : rows) {
+        gState->mode = r.mode;
+        gState->tickMark = r.mark;
+        gState->countLength = 60000;
+        StopCountAt(wnd, r.stop);
+        EXPECT_STREQ(gState->count.text, r.stopped) << "row " << &r - rows;
+        ResumeCountAt(wnd, r.resume);
+        FormatCountTextAt(r.read);
+        EXPECT_TRUE(r.after ? gState->mode == r.mode && !lstrcmpW(gState->count.text, r.after) : gState->mode == Stopped)
+            << "row " << &r - rows;
+    }
+    ULARGE_INTEGER now;
+    GetSystemTimeAsFileTime((FILETIME*)&now);
+    gState->countdownTarget = now.QuadPart + 600 * 10000000ULL;    /* ten minutes on, the tick says an hour */
+    gState->mode = CountDown;
+    gState->tickMark = GetTickCount() + 3600000;
+    SendMessageW(wnd, WM_TIMECHANGE, 0, 0);
+    EXPECT_NEAR(CountdownLeft(GetTickCount()), 600000, 10000);
+}
+
+/* Up to 999 hours, or a time of day on a 24-hour clock, as typed; the last choice offered
+   again with its fields; anything else refused with the dialog open. */
+TEST_F(Fresh, CountdownDialogTakesALengthOrATimeOfDay)
+{
+    static const struct { const WCHAR* fields[3]; bool end, starts; DWORD value; } rows[] = {
+        { { L"0", L"1", L"30" }, false, true, 90 }, { { L"", L"", L"" }, false, true, 0 }, { { L"999", L"0", L"0" }, false, true, 3596400 },
+        { { L"998", L"60", L"0" }, false, true, 3596400 }, { { L"999", L"0", L"1" }, false, false }, { { L"0", L"4294967296", L"0" }, false, false },
+        { { L"23", L"59", L"59" }, true, true, 86399 }, { { L"24", L"0", L"0" }, true, false }, { { L"23", L"60", L"0" }, true, false },
     };
     HWND wnd = CreateMainWindow(SW_SHOWNORMAL), dialog = NULL;
     for (const auto& r : rows) {
         WCHAR offered[3][16] = {};
+        std::wstring choice;
         gState->mode = Stopped;
         gState->countdownSeconds = 3725;
+        gState->countdownEnd = 45296;
+        gState->countdownToTime = r.end;
         RunModal([&] { OnCommand(wnd, IDM_COUNTDOWN); }, {
             [&] {
                 if (!(dialog = TopDialog())) return false;
+                choice = IsDlgButtonChecked(dialog, IDC_CD_END) ? L"end " : L"length ";
+                CheckRadioButton(dialog, IDC_CD_LENGTH, IDC_CD_END, IDC_CD_LENGTH + r.end);
                 for (int i = 0; i < 3; i++) {
                     GetDlgItemTextW(dialog, IDC_CD_HOURS + i, offered[i], 16);
                     SetDlgItemTextW(dialog, IDC_CD_HOURS + i, r.fields[i]);
@@ -124,19 +188,12 @@ TEST_F(Fresh, CountdownDialogTakesUpTo999Hours)
             },
             [&] { return r.starts || (TopDialog() != dialog && EndDialog(TopDialog(), IDOK) && Post(dialog, WM_COMMAND, IDCANCEL)); },
         });
-        EXPECT_EQ(std::wstring(offered[0]) + L":" + offered[1] + L":" + offered[2], L"1:2:5");
-        EXPECT_EQ(gState->mode, r.starts ? CountDown : Stopped) << "row " << &r - rows;
-        EXPECT_EQ(gState->countdownSeconds, r.starts ? r.length : 3725u) << "row " << &r - rows;
+        SCOPED_TRACE(&r - rows);
+        EXPECT_EQ(choice + offered[0] + L":" + offered[1] + L":" + offered[2], r.end ? L"end 12:34:56" : L"length 1:2:5");
+        EXPECT_EQ(gState->mode, r.starts ? CountDown : Stopped);
+        EXPECT_EQ(r.end ? gState->countdownEnd : gState->countdownSeconds, r.starts ? r.value : r.end ? 45296u : 3725u);
+        EXPECT_TRUE(!r.starts || !r.end || (gState->countLength > 0 && gState->countLength <= 86400000));
     }
-}
-
-/* The clock ticks just after each second begins, a count every tenth, a stopped one never. */
-TEST(Tick, DelayByMode)
-{
-    static const struct { ClockMode mode; WORD milliseconds; DWORD delay; } rows[] = {
-        { Clock, 0, 1002 }, { Clock, 500, 502 }, { Clock, 999, 3 }, { CountUp, 500, 100 }, { CountDown, 999, 100 }, { Stopped, 0, 0 },
-    };
-    for (const auto& r : rows) EXPECT_EQ(TickDelay(r.mode, r.milliseconds), r.delay) << "row " << &r - rows;
 }
 
 /* A line's top-left corner: centred in its half or the whole face, or a margin from an
@@ -144,8 +201,7 @@ TEST(Tick, DelayByMode)
 TEST(Face, PlacementByAlignment)
 {
     static const struct { BYTE alignH, alignV; SHORT marginX, marginY; int whole, second; LONG x, y; } rows[] = {
-        { 0, 0, 9, 9, 0, 0, 110, 40 }, { 0, 0, 9, 9, 0, 1, 110, 140 }, { 0, 0, 9, 9, 1, 1, 110, 90 },
-        { 1, 1, 7, -5, 0, 1, 7, -5 }, { 2, 2, 100, 0, 0, 0, 200, 200 }, { 3, 2, 100, 30, 0, 0, 0, 170 },
+        { 0, 0, 9, 9, 0, 1, 110, 140 }, { 0, 0, 9, 9, 1, 1, 110, 90 }, { 1, 1, 7, -5, 0, 1, 7, -5 }, { 2, 2, 100, 30, 0, 0, 200, 170 },
     };
     gState->dpi = 96;
     for (const auto& r : rows) {
@@ -179,24 +235,6 @@ TEST_F(Fresh, PaintsDrawTheWholeFace)
         EXPECT_LT(std::count(face.begin(), face.end(), RGB(0, 0, 0)) * 4, client.right * client.bottom) << "way " << way;
     }
     EXPECT_TRUE(KillTimer(wnd, TIMER_TICK)) << "a time change left the clock without its tick";
-}
-
-/* On top by the menu at once, in any mode, and ticked while on; stored at exit. */
-TEST_F(Fresh, StaysOnTopByTheMenu)
-{
-    LoadSettings();
-    HWND wnd = CreateMainWindow(SW_SHOWNORMAL);
-    bool on = false;
-    for (ClockMode mode : { CountUp, Clock, CountDown }) {
-        gState->mode = mode;
-        OnCommand(wnd, IDM_TOPMOST);
-        on = !on;
-        SendMessageW(wnd, WM_INITMENU, (WPARAM)GetMenu(wnd), 0);
-        bool ticked = GetMenuState(GetMenu(wnd), IDM_TOPMOST, MF_BYCOMMAND) & MF_CHECKED;
-        EXPECT_TRUE(!(GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) == !on && ticked == on) << "mode " << mode;
-    }
-    CloseMainWindow();
-    EXPECT_EQ(Stored(NULL, L"Option").at(7), 1);
 }
 
 /* A font chosen at any resolution is drawn at the height the font dialog chose, labelled
