@@ -46,8 +46,7 @@ TEST_F(Fresh, OptionsApplyAndStoreOnOkOnly)
 {
     const Bytes options = { 0xFF, 0xFF, 0xFF, 0, 0, 0, 2 };
     const std::wstring wave = L"C:\\時報\\表𠮷☃.wav", tooLong = L"C:\\" + std::wstring(GetACP() == 1252 ? 300 : 200, L'表');
-    /* A face no ANSI code page holds: a snowman, and 36 bytes in UTF-8. */
-    const WCHAR snow[] = L"☃雪見明朝テスト書体見本";
+    const WCHAR snow[] = L"☃雪見明朝テスト書体見本";    /* no ANSI code page holds it: ☃, and 36 bytes in UTF-8 */
     Plant(NULL, L"Option", REG_BINARY, options);    /* a title-bar byte of 2 shows ticked */
     LoadSettings();
     HWND wnd = CreateMainWindow(SW_SHOWNORMAL);
@@ -99,9 +98,8 @@ TEST_F(Fresh, OptionsApplyAndStoreOnOkOnly)
     EXPECT_EQ(Stored(NULL, L"Wave"), Text(wave));
     EXPECT_STREQ(s->count.text, L"00:00:07.0") << "the stopped count left the face";
     EXPECT_TRUE(IsWindow(wnd)) << "restarted";
-    Bytes stored = Stored(NULL, L"Option");
+    Bytes stored = Stored(NULL, L"Option"), font = Stored(L"Date", L"Font");
     EXPECT_TRUE(stored.size() == 32 && stored[5] == 1 && stored[6] == 1) << "one line, title bar ticked";
-    Bytes font = Stored(L"Date", L"Font");
     EXPECT_TRUE(font.size() == 60 && *(LONG*)font.data() == -48) << "36 points are -48 pixels at 96 dpi";
     EXPECT_FALSE(wcschr(s->date.logFont.lfFaceName, L'☃')) << "a face the code page cannot hold was taken";
     RemoveFontResourceExW(L"Z:" SNOW_TTF, FR_PRIVATE, 0);

@@ -2,10 +2,7 @@
 #include "../state/settings.h"
 #include "../app/main_window.h"
 
-static std::wstring KeyPath(const WCHAR* subkey)
-{
-    return std::wstring(REG_MAKER L"\\" REG_PRODUCT) + (subkey ? std::wstring(L"\\") + subkey : L"");
-}
+static std::wstring KeyPath(const WCHAR* subkey) { return std::wstring(REG_MAKER L"\\" REG_PRODUCT) + (subkey ? L"\\" : L"") + (subkey ? subkey : L""); }
 
 /* The bytes as stored: RegGetValueW would add a terminator a text lacks. */
 Bytes Stored(const WCHAR* subkey, const WCHAR* name)
@@ -108,14 +105,10 @@ int main(int argc, char** argv)
     if (GetEnvironmentVariableW(L"VELMOR_TESTS", NULL, 0)) return 0;
     SetEnvironmentVariableW(L"VELMOR_TESTS", L"1");
     testing::InitGoogleTest(&argc, argv);
-    /* The run names the code page each pass is for: a locale or manifest gone wrong
-       would pass the same tests at another. */
+    /* The run names each pass's code page: a locale or manifest gone wrong would pass at another. */
     char expected[8] = "";
-    if (!GTEST_FLAG_GET(list_tests) && GetEnvironmentVariableA("VELMOR_ACP", expected, sizeof(expected)) &&
-        GetACP() != (UINT)atoi(expected)) {
-        fprintf(stderr, "The ANSI code page is %u, not %s.\n", GetACP(), expected);
-        return 1;
-    }
+    if (GetEnvironmentVariableA("VELMOR_ACP", expected, 8) && GetACP() != (UINT)atoi(expected) && !GTEST_FLAG_GET(list_tests))
+        return fprintf(stderr, "The ANSI code page is %u, not %s.\n", GetACP(), expected), 1;
     gInstance = GetModuleHandleW(NULL);
     gState = (ClockState*)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(ClockState));
     RegisterMainClass();

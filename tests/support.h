@@ -14,15 +14,13 @@
 
 typedef std::vector<BYTE> Bytes;
 inline Bytes Of(const void* data, size_t size) { return Bytes((const BYTE*)data, (const BYTE*)data + size); }
-/* A value of HKCU\Software\ORBA\VELMOR or of its subkey; no bytes when there is none. */
+/* A value of HKCU\Software\ORBA\VELMOR or of its subkey (no bytes when there is none); a
+   text as the registry stores it, UTF-16 and its terminator. */
 Bytes Stored(const WCHAR* subkey, const WCHAR* name);
 void Plant(const WCHAR* subkey, const WCHAR* name, DWORD type, const Bytes& bytes);
-/* A text as the registry stores it: UTF-16 and its terminator. */
 inline Bytes Text(const std::wstring& text) { return Of(text.c_str(), (text.size() + 1) * sizeof(WCHAR)); }
-
 /* Closes the real main window, which saves the settings, and takes its quit message. */
 void CloseMainWindow(void);
-
 /* Each test starts as the program does: a zero state at the screen's resolution, nothing
    stored, no window. */
 class Fresh : public testing::Test {
@@ -39,9 +37,9 @@ inline bool Post(HWND wnd, UINT message, WPARAM wParam) { return PostMessageW(wn
    loop still running after the last, fails the test and ends the thread's dialogs. */
 typedef std::function<bool()> Step;
 void RunModal(const std::function<void()>& body, const std::vector<Step>& steps);
-/* The innermost modal dialog or message box of this thread: the active window. */
+/* The innermost modal dialog or message box of this thread, the active window; the client
+   area's pixels as the screen shows them. */
 HWND TopDialog(void);
-/* The client area's pixels as the screen shows them. */
 std::vector<COLORREF> Pixels(HWND wnd);
 
 #endif

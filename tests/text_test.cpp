@@ -2,26 +2,20 @@
 #include "support.h"
 #include "../engine/face_text.h"
 #include "../engine/count_modes.h"
-#include "../res/resource.h"
+#include "../state/settings.h"
 
 /* The face as one line: the date line, then the time line unless the date holds it. */
 TEST_F(Fresh, ClockTextsByFormatCode)
 {
     static const struct { BYTE date, time, weekday, oneLine; WORD y, mo, d, dow, h, mi, s; const WCHAR* face; } rows[] = {
-        {  0,  0, 2, 1, 2001, 5, 8, 2,  9, 5, 3, L"2001/05/08 09:05:03" },
-        {  1,  1, 2, 0, 2001, 5, 8, 2,  9, 5, 3, L"2001/5/8 9:5:3" },
-        { 10, 10, 2, 1, 2001, 5, 8, 2, 14, 5, 7, L"2001年5月8日 14時5分7秒" },
-        { 11, 11, 2, 0, 1989, 1, 8, 0,  0, 0, 0, L"平成1年1月8日 午前 0時0分0秒" },
+        {  0,  0, 2, 1, 2001, 5, 8, 2,  9, 5, 3, L"2001/05/08 09:05:03" }, {  1,  1, 2, 0, 2001, 5, 8, 2,  9, 5, 3, L"2001/5/8 9:5:3" },
+        { 10, 10, 2, 1, 2001, 5, 8, 2, 14, 5, 7, L"2001年5月8日 14時5分7秒" }, { 11, 11, 2, 0, 1989, 1, 8, 0,  0, 0, 0, L"平成1年1月8日 午前 0時0分0秒" },
         { 11, 11, 2, 1, 2026, 12, 7, 1, 12, 0, 0, L"平成38年12月7日 午後 0時0分0秒" },
-        { 99,  5, 2, 1, 2001, 5, 8, 2, 12, 0, 0, L"2001/05/08 0:0:0 PM" },
-        {  2,  5, 2, 1, 2001, 5, 8, 2,  0, 0, 0, L"2001/05/08 0:0:0 AM" },
-        {  0,  5, 2, 1, 2001, 5, 8, 2, 23, 59, 59, L"2001/05/08 11:59:59 PM" },
-        {  0,  6, 2, 1, 2001, 5, 8, 2, 12, 30, 0, L"2001/05/08 0:30:0 pm" },
-        {  0,  6, 2, 0, 2001, 5, 8, 2,  1, 0, 0, L"2001/05/08 1:0:0 am" },
-        {  0, 99, 0, 1, 2001, 5, 8, 2, 14, 5, 7, L"2001/05/08(TUS) 14:05:07" },
+        { 99,  5, 2, 1, 2001, 5, 8, 2, 12, 0, 0, L"2001/05/08 0:0:0 PM" }, { 2,  5, 2, 1, 2001, 5, 8, 2,  0, 0, 0, L"2001/05/08 0:0:0 AM" },
+        {  0,  5, 2, 1, 2001, 5, 8, 2, 23, 59, 59, L"2001/05/08 11:59:59 PM" }, {  0,  6, 2, 1, 2001, 5, 8, 2, 12, 30, 0, L"2001/05/08 0:30:0 pm" },
+        {  0,  6, 2, 0, 2001, 5, 8, 2,  1, 0, 0, L"2001/05/08 1:0:0 am" }, {  0, 99, 0, 1, 2001, 5, 8, 2, 14, 5, 7, L"2001/05/08(TUS) 14:05:07" },
         {  0,  0, 0, 1, 2001, 5, 12, 6, 14, 5, 7, L"2001/05/12(SAT) 14:05:07" },
-        {  0,  0, 1, 0, 2001, 5, 12, 6, 14, 5, 7, L"2001/05/12(土) 14:05:07" },
-        {  0,  0, 7, 1, 2001, 5, 8, 2, 14, 5, 7, L"2001/05/08 14:05:07" },
+        {  0,  0, 1, 0, 2001, 5, 12, 6, 14, 5, 7, L"2001/05/12(土) 14:05:07" }, {  0,  0, 7, 1, 2001, 5, 8, 2, 14, 5, 7, L"2001/05/08 14:05:07" },
         { 12, 0, 2, 1, 2026, 12, 7, 1, 0, 0, 0, L"令和8年12月7日 00:00:00" }, { 12, 0, 2, 1, 2019, 5, 1, 3, 0, 0, 0, L"令和元年5月1日 00:00:00" },
         { 12, 0, 2, 1, 2019, 4, 30, 2, 0, 0, 0, L"平成31年4月30日 00:00:00" }, { 12, 0, 2, 1, 1989, 1, 8, 0, 0, 0, 0, L"平成元年1月8日 00:00:00" },
         { 12, 0, 2, 1, 1989, 1, 7, 6, 0, 0, 0, L"昭和64年1月7日 00:00:00" }, { 12, 0, 2, 1, 1926, 12, 25, 6, 0, 0, 0, L"昭和元年12月25日 00:00:00" },
@@ -89,20 +83,19 @@ TEST_F(Fresh, ErasFromTheSystemList)
 {
     static const WCHAR path[] = L"SYSTEM\\CurrentControlSet\\Control\\Nls\\Calendars\\Japanese\\Eras";
     SYSTEMTIME t;
+    WCHAR first[16], today[64];
     GetLocalTime(&t);
-    WCHAR first[16];
     wsprintfW(first, L"%04d %02d %02d", t.wYear, t.wMonth, t.wDay);
     const struct { const WCHAR *day, *data; } values[] = {
         { L"1868 01 01", L"明治_明_Meiji_M" }, { L"1912 07 30", L"大正_大_Taisho_T" }, { L"1926 12 25", L"昭和_昭_Showa_S" },
         { L"1989 01 08", L"平成_平_Heisei_H" }, { L"2019 05 01", L"令和_令_Reiwa_R" }, { first, L"ベルモア_ベ_Velmor_V" },
-        { L"1700 1 01", L"誤_誤_X_X" }, { L"1700 13 01", L"誤_誤_X_X" }, { L"17OO 01 01", L"誤_誤_X_X" },
-        { L"1700 01 01", L"ERA55_E_X_X" }, { L"1701 01 01", L"_誤_X_X" }, { L"1702 01 01", L"偽元号" },
-        { L"1704 01 01", L"偽_偽_X" }, { L"1707 01 01", L"偽_偽_X_X_X" },
+        { L"1700 1 01", L"誤_誤_X_X" }, { L"1700 13 01", L"誤_誤_X_X" }, { L"17OO 01 01", L"誤_誤_X_X" }, { L"1700 01 01", L"ERA55_E_X_X" },
+        { L"1701 01 01", L"_誤_X_X" }, { L"1702 01 01", L"偽元号" }, { L"1704 01 01", L"偽_偽_X" }, { L"1707 01 01", L"偽_偽_X_X_X" },
         { L"1703 01 01", L"A text of seventy characters and more, beyond what one era can hold_A" },
         { L"1705 01 01 and a value name too long", L"誤_誤_X_X" },
     };
-    HKEY machine, key;
-    ASSERT_FALSE(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\VELMOR tests\\Machine", 0, NULL, 0, KEY_ALL_ACCESS, NULL, &machine, NULL));
+    HKEY machine, key;    /* inside the settings key, which the next test deletes */
+    ASSERT_FALSE(RegCreateKeyExW(HKEY_CURRENT_USER, REG_MAKER L"\\" REG_PRODUCT L"\\Machine", 0, NULL, 0, KEY_ALL_ACCESS, NULL, &machine, NULL));
     ASSERT_FALSE(RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine));
     ASSERT_FALSE(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL));
     for (const auto& v : values) RegSetValueExW(key, v.day, 0, REG_SZ, (const BYTE*)v.data, (lstrlenW(v.data) + 1) * 2);
@@ -112,9 +105,9 @@ TEST_F(Fresh, ErasFromTheSystemList)
     gState->date.item.format = 12;
     gState->time.item.format = 11;
     gState->options.oneLine = 1;
-    WCHAR today[64];
     wsprintfW(today, L"ベルモア元年%d月%d日(SUN) 午後 11時59分59秒", t.wMonth, t.wDay);
-    SYSTEMTIME at = { t.wYear, t.wMonth, 0, t.wDay, 23, 59, 59, 0 }, early = { 1800, 1, 0, 1, 23, 59, 59, 0 };
+    SYSTEMTIME at = { t.wYear, t.wMonth, 0, t.wDay, 23, 59, 59, 0 }, early = { 1800, 1, 0, 1, 23, 59, 59, 0 },
+               later = { 2026, 12, 0, 7, 23, 59, 59, 0 };
     FormatClockTextsAt(&at);
     EXPECT_STREQ(gState->date.text, today);
     FormatClockTextsAt(&early);
@@ -123,11 +116,9 @@ TEST_F(Fresh, ErasFromTheSystemList)
     RegDeleteValueW(key, first);
     RegDeleteValueW(key, L"2019 05 01");
     LoadEras();
-    SYSTEMTIME later = { 2026, 12, 0, 7, 23, 59, 59, 0 };
     FormatClockTextsAt(&later);
     EXPECT_STREQ(gState->date.text, L"令和8年12月7日(SUN) 午後 11時59分59秒");
     RegCloseKey(key);
     RegOverridePredefKey(HKEY_LOCAL_MACHINE, NULL);
     RegCloseKey(machine);
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VELMOR tests");
 }
