@@ -214,11 +214,11 @@ void ApplyTopMost(HWND wnd)
    so that it costs no more to draw than one that never was. */
 void ApplyTransparency(HWND wnd)
 {
-    BYTE through = gState->options.transparency;
+    int tenths = SeeThroughTenths(gState->options.transparency);
     LONG_PTR exStyle = GetWindowLongPtrW(wnd, GWL_EXSTYLE);
-    if (through >= 10 && through <= 70 && through % 10 == 0) {
+    if (tenths) {
         SetWindowLongPtrW(wnd, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
-        SetLayeredWindowAttributes(wnd, 0, (BYTE)MulDiv(255, 100 - through, 100), LWA_ALPHA);
+        SetLayeredWindowAttributes(wnd, 0, (BYTE)MulDiv(255, 10 - tenths, 10), LWA_ALPHA);
     } else if (exStyle & WS_EX_LAYERED) {
         SetWindowLongPtrW(wnd, GWL_EXSTYLE, exStyle & ~WS_EX_LAYERED);
     }

@@ -30,9 +30,8 @@ int InitGeneralPage(HWND page)
     FillComboFromStrings(GetDlgItem(page, IDC_WEEKDAY), rows, 3);
     SendDlgItemMessageW(page, IDC_WEEKDAY, CB_SETCURSEL, o->weekday, 0);
     for (const WCHAR* row : opacities) SendDlgItemMessageW(page, IDC_OPACITY, CB_ADDSTRING, 0, (LPARAM)row);
-    /* Row n lets n tenths through; a value of no row is opaque, as the window shows it. */
-    int through = o->transparency <= 70 && o->transparency % 10 == 0 ? o->transparency / 10 : 0;
-    SendDlgItemMessageW(page, IDC_OPACITY, CB_SETCURSEL, through, 0);
+    /* Row n lets n tenths through, as the window shows it. */
+    SendDlgItemMessageW(page, IDC_OPACITY, CB_SETCURSEL, SeeThroughTenths(o->transparency), 0);
     CheckDlgButton(page, IDC_ONELINE, o->oneLine ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page, IDC_NOTITLEBAR, o->noTitleBar ? BST_CHECKED : BST_UNCHECKED);
     int starts = ProgramPath(program) && StartsWithWindows(program);

@@ -22,6 +22,13 @@ int AnsiFaceName(const WCHAR* face, char* out)
     return whole && !lossy;
 }
 
+/* The tenths of the desk a stored transparency lets through, 1 to 7; 0 (opaque) for a
+   value of no row of the list. */
+int SeeThroughTenths(BYTE transparency)
+{
+    return transparency <= 70 && transparency % 10 == 0 ? transparency / 10 : 0;
+}
+
 /* Fills lf with the built-in face font: 26 units, fixed pitch, Shift-JIS, "ＭＳ 明朝", or
    its English name where the ANSI code page cannot store that one. */
 int DefaultLogFont(LOGFONTW* lf)

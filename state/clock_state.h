@@ -91,6 +91,7 @@ extern HINSTANCE   gInstance;
 extern int         gOtherInstance;
 
 int  AnsiFaceName(const WCHAR* face, char* out);
+int  SeeThroughTenths(BYTE transparency);
 int  DefaultLogFont(LOGFONTW* lf);
 void DefaultFaceItem(FaceLine* line, int kind);
 UINT ScreenDpi(void);
