@@ -1,6 +1,7 @@
 #include "input.h"
 #include "../state/clock_state.h"
 #include "../engine/count_modes.h"
+#include "../engine/alarms.h"
 #include "../options/options_dialog.h"
 #include "../help/help_menu.h"
 #include "main_window.h"
@@ -13,10 +14,27 @@ static void ToggleTopMost(HWND wnd)
     ApplyTopMost(wnd);
 }
 
-/* Any command also stops an alarm that rings until stopped. */
+/* Whether a command can run in the current mode: its menu item is grey when not, and an
+   accelerator does the same with or without a menu bar. */
+int CommandEnabled(UINT id)
+{
+    switch (id) {
+    case IDM_NOW:
+    case IDM_COUNTUP:
+    case IDM_COUNTDOWN:
+    case IDM_ALARMS:
+    case IDM_OPTIONS:   return !Counting();
+    case IDM_STOP:      return Counting();
+    case IDM_RESUME:    return CanResume();
+    default:            return 1;
+    }
+}
+
+/* A command chosen while something rings answers the ringing first, then runs. */
 void OnCommand(HWND wnd, WPARAM wParam)
 {
-    EndAlarm(wnd);
+    EndRinging(wnd);
+    if (!CommandEnabled(LOWORD(wParam))) return;
     switch (LOWORD(wParam)) {
     case IDM_NOW:       ShowNow(wnd); break;
     case IDM_COUNTUP:   StartCountUp(wnd); break;
@@ -24,7 +42,8 @@ void OnCommand(HWND wnd, WPARAM wParam)
     case IDM_RESUME:    ResumeCount(wnd); break;
     case IDM_COUNTDOWN: StartCountDown(wnd); break;
     case IDM_TOPMOST:   ToggleTopMost(wnd); break;
-    case IDM_OPTIONS:   if (!Counting()) RunOptionsDialog(wnd); break;
+    case IDM_OPTIONS:   RunOptionsDialog(wnd, OPTIONS_GENERAL); break;
+    case IDM_ALARMS:    RunOptionsDialog(wnd, OPTIONS_ALARMS); break;
     case IDM_EXIT:      PostMessageW(wnd, WM_CLOSE, 0, 0); break;
     case IDM_HELP:      OpenHelpFile(wnd); break;
     case IDM_HOMEPAGE:  OpenHomePage(wnd); break;
@@ -41,11 +60,35 @@ UINT EnterCommand(int shift)
     return shift ? IDM_COUNTDOWN : IDM_COUNTUP;
 }
 
-/* Enter is posted, so the command runs after the key message is done. A ringing alarm
-   takes any key to stop it, and nothing more. */
+static int AnyKeyDown(void)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    for (int key = VK_BACK; key < 256; key++)
+        if (keys[key] & 0x80) return 1;
+    return 0;
+}
+
+/* A key pressed on the clock while something rings answers the ringing and does nothing
+   else, accelerators included, whatever the menus show: Ctrl+S ends the ringing at Ctrl,
+   and the S that follows goes nowhere. Every key message goes nowhere until no key is
+   held. Returns whether the loop is to pass the message over. */
+int KeyEndsRinging(const MSG* msg)
+{
+    if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST || msg->hwnd != gMainWnd) return 0;
+    if (gState->answeringKeys) {
+        if ((msg->message == WM_KEYUP || msg->message == WM_SYSKEYUP) && !AnyKeyDown()) gState->answeringKeys = 0;
+        return 1;
+    }
+    if ((msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN) || !EndRinging(msg->hwnd)) return 0;
+    gState->answeringKeys = 1;
+    return 1;
+}
+
+/* Enter is posted, so the command runs after the key message is done. */
 void OnKeyDown(HWND wnd, WPARAM key)
 {
-    if (EndAlarm(wnd) || key != VK_RETURN) return;
+    if (key != VK_RETURN) return;
     int shift = (GetKeyState(VK_SHIFT) & 0xFF00) != 0;
     PostMessageW(wnd, WM_COMMAND, EnterCommand(shift), 0);
 }
@@ -56,20 +99,17 @@ static void SetMenuItem(HMENU menu, UINT id, int enabled, int checked)
     CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-/* Greys what cannot run now and ticks the current mode. */
+/* Greys what cannot run now and ticks the current mode and the options that are on. */
 void UpdateMenuStates(HMENU menu)
 {
+    /* The mode each item ticks, -1 none. */
+    static const struct { UINT id; int mode; } items[] = {
+        { IDM_NOW, Clock }, { IDM_COUNTUP, CountUp }, { IDM_COUNTDOWN, CountDown }, { IDM_STOP, Stopped },
+        { IDM_RESUME, -1 }, { IDM_ALARMS, -1 }, { IDM_OPTIONS, -1 },
+    };
     if (!menu) return;
-    ClockMode mode = gState->mode;
-    int counting = Counting();
-
-    SetMenuItem(menu, IDM_NOW, !counting, mode == Clock);
-    SetMenuItem(menu, IDM_COUNTUP, !counting, mode == CountUp);
-    SetMenuItem(menu, IDM_COUNTDOWN, !counting, mode == CountDown);
-    SetMenuItem(menu, IDM_STOP, counting, mode == Stopped);
-    SetMenuItem(menu, IDM_RESUME, CanResume(), 0);
+    for (const auto& item : items) SetMenuItem(menu, item.id, CommandEnabled(item.id), (int)gState->mode == item.mode);
     SetMenuItem(menu, IDM_TOPMOST, 1, gState->options.topMost == 1);
-    EnableMenuItem(menu, IDM_OPTIONS, MF_BYCOMMAND | (counting ? MF_GRAYED : MF_ENABLED));
 }
 
 void ShowContextMenu(HWND wnd, LPARAM lParam)
@@ -85,11 +125,11 @@ void ShowContextMenu(HWND wnd, LPARAM lParam)
     DestroyMenu(menu);
 }
 
-/* A title-less window is moved by dragging its face; a click on the face stops a
-   ringing alarm first. */
+/* A title-less window is moved by dragging its face; a click on the face answers a
+   ringing first. */
 void OnLButtonDown(HWND wnd, LPARAM lParam)
 {
-    if (EndAlarm(wnd) || !gState->options.noTitleBar) return;
+    if (EndRinging(wnd) || !gState->options.noTitleBar) return;
     gState->dragX = (SHORT)LOWORD(lParam);
     gState->dragY = (SHORT)HIWORD(lParam);
     SetCapture(wnd);

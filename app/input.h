@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+int  CommandEnabled(UINT id);
 void OnCommand(HWND wnd, WPARAM wParam);
+int  KeyEndsRinging(const MSG* msg);
 void OnKeyDown(HWND wnd, WPARAM key);
 UINT EnterCommand(int shift);
 void UpdateMenuStates(HMENU menu);

@@ -2,6 +2,7 @@
 #include "../state/settings.h"
 #include "../engine/count_modes.h"
 #include "../engine/face_text.h"
+#include "../engine/alarms.h"
 #include <commctrl.h>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
@@ -14,8 +15,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     gState->dpi = ScreenDpi();
     LoadSettings();
     LoadEras();
+    ScheduleAlarms(NULL, UtcNow());
     if (!RegisterMainClass() || !CreateMainWindow(showCommand)) return 0;
     ArmTick(gMainWnd);
+    ArmAlarms(gMainWnd);
 
     int exitCode = RunMessageLoop();
     HeapFree(GetProcessHeap(), 0, gState);

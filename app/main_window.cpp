@@ -3,6 +3,7 @@
 #include "input.h"
 #include "../state/settings.h"
 #include "../engine/count_modes.h"
+#include "../engine/alarms.h"
 #include "../options/options_dialog.h"
 #include "../help/help_menu.h"
 #include "../res/resource.h"
@@ -116,9 +117,13 @@ static void OnPaint(HWND wnd)
 
 /* The clock's tick is armed anew each time for the coming second. The tick, not a paint,
    finds the end of a countdown, so that a minimised clock rings too. While Options is
-   open no tick runs, not even one queued before it opened. */
-static void OnTimer(HWND wnd)
+   open no tick runs, not even one queued before it opened; the alarms ring all the same. */
+static void OnTimer(HWND wnd, WPARAM id)
 {
+    if (id == TIMER_ALARM) {
+        RingDueAlarms(wnd);
+        return;
+    }
     if (gWork) {
         KillTimer(wnd, TIMER_TICK);
         return;
@@ -129,11 +134,13 @@ static void OnTimer(HWND wnd)
 }
 
 /* The clock jumped (a new time or zone, or a resume): show it now and tick from it; a
-   countdown to a time of day takes what is left from the wall clock. While Options is
-   open no tick runs; it starts when the dialog closes. */
+   countdown to a time of day and the alarms go by the new wall clock, and what it has
+   passed rings if it is not too late. While Options is open no tick runs; it starts
+   when the dialog closes. */
 static void OnTimeChange(HWND wnd)
 {
-    RetimeCountdown(GetTickCount());
+    RetimeCountdown();
+    RingDueAlarms(wnd);
     if (!gWork) ArmTick(wnd);
     RedrawWindow(wnd, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
 }
@@ -163,7 +170,7 @@ LRESULT CALLBACK MainWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lPara
         OnPaint(wnd);
         return 0;
     case WM_TIMER:
-        OnTimer(wnd);
+        OnTimer(wnd, wParam);
         return 0;
     case WM_TIMECHANGE:
         OnTimeChange(wnd);
@@ -233,6 +240,7 @@ void Shutdown(void)
         GetWindowRect(gMainWnd, &gState->windowRect);
     SaveSettings();
     KillTimer(gMainWnd, TIMER_TICK);
+    KillTimer(gMainWnd, TIMER_ALARM);
     ReleaseFaceFonts();
 }
 
@@ -270,17 +278,24 @@ void RestartProgram(HWND wnd)
     CloseHandle(pi.hProcess);
 }
 
-/* Runs until WM_QUIT, offering every message to the accelerators first. */
+/* One message of the loop: a key that answers a ringing goes no further, the alarm
+   window's keys work as in any dialog, and the accelerators come before the rest. */
+void HandleMessage(MSG* msg, HACCEL accel)
+{
+    if (KeyEndsRinging(msg)) return;
+    if (gState->ringWindow && IsDialogMessageW(gState->ringWindow, msg)) return;
+    if (!TranslateAcceleratorW(gMainWnd, accel, msg)) {
+        TranslateMessage(msg);
+        DispatchMessageW(msg);
+    }
+}
+
+/* Runs until WM_QUIT. */
 int RunMessageLoop(void)
 {
     HACCEL accel = LoadAcceleratorsW(gInstance, MAKEINTRESOURCEW(IDR_ACCEL));
     MSG msg;
 
-    while (GetMessageW(&msg, NULL, 0, 0)) {
-        if (!TranslateAcceleratorW(gMainWnd, accel, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
+    while (GetMessageW(&msg, NULL, 0, 0)) HandleMessage(&msg, accel);
     return (int)msg.wParam;
 }

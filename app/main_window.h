@@ -16,6 +16,7 @@ void    ApplyTransparency(HWND wnd);
 void    Shutdown(void);
 void    RestartProgram(HWND wnd);
 void    FitRectToWorkArea(RECT* rect, const RECT* work);
+void    HandleMessage(MSG* msg, HACCEL accel);
 int     RunMessageLoop(void);
 
 #endif

@@ -17,27 +17,28 @@ keep_wineserver
 
 # Every test at the ANSI code pages of a Japanese Windows (932), an English one (1252) and
 # one set to UTF-8 (65001). A process takes 932 and 1252 from its locale; 65001 only from
-# its manifest, which the tests' twin carries.
+# its manifest, which the tests' twin carries. The second argument leaves out tests by
+# name: what is heard does not depend on the screen's resolution.
 run_pass() {
-    local result=0
+    local result=0 skip=${2:-^$}
     echo "== $1 dpi, code page 932"
-    LC_ALL=ja_JP.UTF-8 VELMOR_ACP=932 ctest --output-on-failure --timeout 300 -R '^ansi\.' </dev/null || result=1
+    LC_ALL=ja_JP.UTF-8 VELMOR_ACP=932 ctest --output-on-failure --timeout 300 -R '^ansi\.' -E "$skip" </dev/null || result=1
     echo "== $1 dpi, code page 1252"
-    LC_ALL=en_US.UTF-8 VELMOR_ACP=1252 ctest --output-on-failure --timeout 300 -R '^ansi\.' </dev/null || result=1
+    LC_ALL=en_US.UTF-8 VELMOR_ACP=1252 ctest --output-on-failure --timeout 300 -R '^ansi\.' -E "$skip" </dev/null || result=1
     echo "== $1 dpi, code page 65001"
-    VELMOR_ACP=65001 ctest --output-on-failure --timeout 300 -R '^utf8\.' </dev/null || result=1
+    VELMOR_ACP=65001 ctest --output-on-failure --timeout 300 -R '^utf8\.' -E "$skip" </dev/null || result=1
     return $result
 }
 
 cd "$BUILD_DIR"
 run_pass 96
 status=$?
-# Everything again on a screen at 150 %: the prefix's resolution takes effect when the
-# server starts again.
+# Everything but the sound again on a screen at 150 %: the prefix's resolution takes
+# effect when the server starts again.
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
 wineserver -k 2>/dev/null
 keep_wineserver
-run_pass 144 || status=1
+run_pass 144 Heard || status=1
 
 wineserver -k 2>/dev/null
 stop_pulse

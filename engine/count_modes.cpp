@@ -3,6 +3,8 @@
 #include "../state/clock_state.h"
 #include "../res/resource.h"
 #include "face_text.h"
+#include "wall_clock.h"
+#include "sounds.h"
 
 int Counting(void)
 {
@@ -37,7 +39,7 @@ void ArmTick(HWND wnd)
 }
 
 /* Starts the new mode's tick and shows the mode at once. */
-static void RestartTick(HWND wnd)
+void RestartTick(HWND wnd)
 {
     ArmTick(wnd);
     InvalidateRect(wnd, NULL, FALSE);
@@ -51,40 +53,6 @@ DWORD CountdownLeft(DWORD now)
     return left > gState->countLength ? 0 : left;
 }
 
-static ULONGLONG Utc(const TIME_ZONE_INFORMATION* zone, const SYSTEMTIME* local)
-{
-    SYSTEMTIME utc;
-    FILETIME file;
-    if (!TzSpecificLocalTimeToSystemTime(zone, local, &utc) || !SystemTimeToFileTime(&utc, &file)) return 0;
-    return (ULONGLONG)file.dwHighDateTime << 32 | file.dwLowDateTime;
-}
-
-/* Milliseconds from now, a local time of zone (NULL for the system's), until its wall
-   clock next shows the time of day end, in seconds after midnight: today while that is
-   ahead, else tomorrow. Worked out in UTC, so that a change of daylight saving time in
-   between counts as it passes. */
-ULONGLONG MillisecondsToTimeOfDay(const TIME_ZONE_INFORMATION* zone, const SYSTEMTIME* now, DWORD end)
-{
-    SYSTEMTIME target = *now;
-    FILETIME day;
-    if (end <= (DWORD)(now->wHour * 3600 + now->wMinute * 60 + now->wSecond)) {
-        ULARGE_INTEGER tomorrow;
-        SystemTimeToFileTime(now, &day);
-        tomorrow.LowPart = day.dwLowDateTime;
-        tomorrow.HighPart = day.dwHighDateTime;
-        tomorrow.QuadPart += 864000000000ULL;
-        day.dwLowDateTime = tomorrow.LowPart;
-        day.dwHighDateTime = tomorrow.HighPart;
-        FileTimeToSystemTime(&day, &target);
-    }
-    target.wHour = (WORD)(end / 3600);
-    target.wMinute = (WORD)(end / 60 % 60);
-    target.wSecond = (WORD)(end % 60);
-    target.wMilliseconds = 0;
-    ULONGLONG from = Utc(zone, now), to = Utc(zone, &target);
-    return to > from ? (to - from) / 10000 : 0;
-}
-
 void ShowNow(HWND wnd)
 {
     if (gState->mode == Clock) return;
@@ -95,7 +63,6 @@ void ShowNow(HWND wnd)
 
 void StartCountUp(HWND wnd)
 {
-    if (Counting()) return;
     KillTimer(wnd, TIMER_TICK);
     gState->mode = CountUp;
     gState->tickMark = GetTickCount();
@@ -107,7 +74,6 @@ void StartCountUp(HWND wnd)
 void StopCountAt(HWND wnd, DWORD now)
 {
     ClockState* s = gState;
-    if (!Counting()) return;
     if (s->mode == CountDown && !CountdownLeft(now)) {
         FinishCountdown(wnd);
         return;
@@ -130,11 +96,10 @@ void StopCount(HWND wnd)
 void ResumeCountAt(HWND wnd, DWORD now)
 {
     ClockState* s = gState;
-    if (!CanResume()) return;
     if (s->pausedMode == CountUp) s->tickMark = now - (s->pausedAt - s->tickMark);
     else s->tickMark = now + (s->tickMark - s->pausedAt);
     s->mode = s->pausedMode;
-    s->countdownTarget = 0;
+    s->countdownWall = 0;
     RestartTick(wnd);
 }
 
@@ -143,27 +108,20 @@ void ResumeCount(HWND wnd)
     ResumeCountAt(wnd, GetTickCount());
 }
 
-static ULONGLONG UtcNow(void)
-{
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    return (ULONGLONG)now.dwHighDateTime << 32 | now.dwLowDateTime;
-}
-
+/* A countdown to a time of day ends at the next moment the wall clock shows it, as an
+   alarm rings, whatever the summer time does in between. */
 void StartCountDown(HWND wnd)
 {
     ClockState* s = gState;
-    if (Counting()) return;
     if (DialogBoxParamW(gInstance, MAKEINTRESOURCEW(IDD_COUNTDOWN), wnd, CountdownDlgProc, 0) != IDOK)
         return;
     KillTimer(wnd, TIMER_TICK);
     s->countLength = s->countdownSeconds * 1000;
-    s->countdownTarget = 0;
+    s->countdownWall = 0;
     if (s->countdownToTime) {
-        SYSTEMTIME now;
-        GetLocalTime(&now);
-        s->countLength = (DWORD)MillisecondsToTimeOfDay(NULL, &now, s->countdownEnd);
-        s->countdownTarget = UtcNow() + (ULONGLONG)s->countLength * 10000;
+        ULONGLONG now = UtcNow();
+        s->countdownWall = NextWallTime(NULL, now, s->countdownEnd, 0);
+        s->countLength = (DWORD)((UtcFromLocal(NULL, s->countdownWall) - now) / FILETIME_MS);
     }
     s->mode = CountDown;
     s->tickMark = GetTickCount() + s->countLength;
@@ -171,50 +129,31 @@ void StartCountDown(HWND wnd)
 }
 
 /* The wall clock jumped (a new time or zone, a resume from sleep): a countdown to a time
-   of day takes what is left from it. */
-void RetimeCountdown(DWORD now)
+   of day ends when the new wall clock shows that time, at once if it is past. */
+void RetimeCountdownAt(const TIME_ZONE_INFORMATION* zone, ULONGLONG utc, DWORD now)
 {
     ClockState* s = gState;
-    if (s->mode != CountDown || !s->countdownTarget) return;
-    ULONGLONG utc = UtcNow();
-    s->countLength = s->countdownTarget > utc ? (DWORD)((s->countdownTarget - utc) / 10000) : 0;
+    if (s->mode != CountDown || !s->countdownWall) return;
+    ULONGLONG end = UtcFromLocal(zone, s->countdownWall);
+    s->countLength = end > utc ? (DWORD)((end - utc) / FILETIME_MS) : 0;
     s->tickMark = now + s->countLength;
 }
 
-/* The WAVE file playing, read whole: the system's sound call opens a file by a name in
-   the ANSI code page, which cannot name every path. It lives until the next play. */
-static BYTE* gSound;
-
-/* Plays the file at path once or in a loop, from memory where it can be read whole, else
-   by its name: a file that cannot be played gives the system's default sound. */
-int PlayWaveFile(const WCHAR* path, int loop)
+void RetimeCountdown(void)
 {
-    LARGE_INTEGER size = {};
-    DWORD read = 0, flags = SND_ASYNC | (loop ? SND_LOOP : 0);
-
-    PlaySoundW(NULL, NULL, 0);
-    HeapFree(GetProcessHeap(), 0, gSound);
-    gSound = NULL;
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (file != INVALID_HANDLE_VALUE) {
-        if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= WAVE_SIZE_LIMIT &&
-            (gSound = (BYTE*)HeapAlloc(GetProcessHeap(), 0, (SIZE_T)size.QuadPart)))
-            ReadFile(file, gSound, (DWORD)size.QuadPart, &read, NULL);
-        CloseHandle(file);
-    }
-    if (gSound && read == size.QuadPart) return PlaySoundW((LPCWSTR)gSound, NULL, SND_MEMORY | flags);
-    return PlaySoundW(path, NULL, flags);
+    RetimeCountdownAt(NULL, UtcNow(), GetTickCount());
 }
 
-static void FlashTaskbar(HWND wnd, DWORD flags)
+void FlashTaskbar(HWND wnd, DWORD flags)
 {
     FLASHWINFO flash = { sizeof(flash), wnd, flags, 0, 0 };
     FlashWindowEx(&flash);
 }
 
 /* The countdown is at zero, whether the window is shown or not: the zero count stays on
-   the face, the WAVE file plays, once, or until the user stops it with the count
-   blinking and the taskbar button flashing. Nothing is left to go on with. */
+   the face, the WAVE file plays (the built-in tone where there is none it can play, if
+   chosen), once, or until the user stops it with the count blinking and the taskbar
+   button flashing. Nothing is left to go on with. */
 void FinishCountdown(HWND wnd)
 {
     ClockState* s = gState;
@@ -224,25 +163,18 @@ void FinishCountdown(HWND wnd)
     FormatCountTextAt(s->tickMark);
     s->mode = Stopped;
     s->pausedMode = Clock;
-    if (s->wavePath[0]) PlayWaveFile(s->wavePath, untilStopped);
+    if (!PlaySoundFile(s->wavePath, untilStopped)) {
+        if (s->options.builtInSound == 1) PlayTone(ToneAlarm, untilStopped);
+        /* Without the built-in tone, as before it: by its name, the system's own sound if
+           the file is missing. */
+        else if (s->wavePath[0]) PlaySoundW(s->wavePath, NULL, SND_ASYNC | (untilStopped ? SND_LOOP : 0));
+    }
     if (untilStopped) {
         s->alarming = 1;
         s->alarmStart = GetTickCount();
         FlashTaskbar(wnd, FLASHW_TRAY | FLASHW_TIMERNOFG);
     }
     RestartTick(wnd);
-}
-
-/* A key, a click or a command stops a ringing alarm: silence at once, the zero count
-   steady. Returns whether one rang. */
-int EndAlarm(HWND wnd)
-{
-    if (!gState->alarming) return 0;
-    PlaySoundW(NULL, NULL, 0);
-    gState->alarming = 0;
-    FlashTaskbar(wnd, FLASHW_STOP);
-    RestartTick(wnd);
-    return 1;
 }
 
 /* The last choice again: a length, or a time of day, in the same three fields. */

@@ -12,15 +12,13 @@
 #define BLINK_PERIOD 500
 /* 999 hours: far below the 2^32 ms the tick arithmetic can hold, with days to spare. */
 #define COUNTDOWN_MAX_SECONDS 3596400u
-/* A WAVE file larger than this is played by its name, not read whole. */
-#define WAVE_SIZE_LIMIT (64 << 20)
 
 int   Counting(void);
 int   CanResume(void);
 DWORD TickDelay(int mode, int alarming, WORD milliseconds);
 void  ArmTick(HWND wnd);
+void  RestartTick(HWND wnd);
 DWORD CountdownLeft(DWORD now);
-ULONGLONG MillisecondsToTimeOfDay(const TIME_ZONE_INFORMATION* zone, const SYSTEMTIME* now, DWORD end);
 void  ShowNow(HWND wnd);
 void  StartCountUp(HWND wnd);
 void  StopCount(HWND wnd);
@@ -28,10 +26,10 @@ void  StopCountAt(HWND wnd, DWORD now);
 void  ResumeCount(HWND wnd);
 void  ResumeCountAt(HWND wnd, DWORD now);
 void  StartCountDown(HWND wnd);
-void  RetimeCountdown(DWORD now);
-int   PlayWaveFile(const WCHAR* path, int loop);
+void  RetimeCountdownAt(const TIME_ZONE_INFORMATION* zone, ULONGLONG utc, DWORD now);
+void  RetimeCountdown(void);
+void  FlashTaskbar(HWND wnd, DWORD flags);
 void  FinishCountdown(HWND wnd);
-int   EndAlarm(HWND wnd);
 INT_PTR CALLBACK CountdownDlgProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif

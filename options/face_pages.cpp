@@ -52,6 +52,7 @@ int InitMeasurementPage(HWND page)
     SendDlgItemMessageW(page, IDC_WAVE_PATH, EM_LIMITTEXT, MAX_PATH - 1, 0);
     SetDlgItemTextW(page, IDC_WAVE_PATH, gState->wavePath);
     CheckDlgButton(page, IDC_ALARM, gState->options.alarmUntilStopped == 1 ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_BUILTIN_SOUND, gState->options.builtInSound == 1 ? BST_CHECKED : BST_UNCHECKED);
     return 1;
 }
 

@@ -1,20 +1,23 @@
 #include "options_dialog.h"
 #include "general_page.h"
 #include "face_pages.h"
+#include "alarm_page.h"
 #include "../state/settings.h"
 #include "../engine/count_modes.h"
+#include "../engine/alarms.h"
 #include "../app/main_window.h"
 #include "../res/resource.h"
 #include <commctrl.h>
 
 OptionsWork* gWork;
 
-/* Runs the dialog with the clock stopped and, on OK, applies what it holds. */
-int RunOptionsDialog(HWND owner)
+/* Runs the dialog on page with the clock stopped and, on OK, applies what it holds. */
+int RunOptionsDialog(HWND owner, int page)
 {
     gWork = (OptionsWork*)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(OptionsWork));
     if (!gWork) return 0;
     gWork->logPixelsY = ScreenDpi();
+    gWork->currentPage = page;
     KillTimer(gMainWnd, TIMER_TICK);
     /* -1 (no dialog at all) is not OK: the working copy holds nothing to apply. */
     INT_PTR result = DialogBoxParamW(gInstance, MAKEINTRESOURCEW(IDD_OPTIONS), owner, OptionsDialogProc, 0);
@@ -46,7 +49,9 @@ void ApplyOptions(HWND owner)
     ApplyFaceLine(&s->time, &gWork->timeBlock);
     ApplyFaceLine(&s->count, &gWork->countBlock);
     CreateFaceFonts();
+    ApplyAlarms();
     SaveSettings();
+    ArmAlarms(gMainWnd);
     if (ProgramPath(program)) SetStartWithWindows(program, gWork->startWithWindows);
     CopyMemory(s->count.text, countText, sizeof(countText));
     ApplyTransparency(gMainWnd);
@@ -58,25 +63,25 @@ void ApplyOptions(HWND owner)
 
 static HWND* PageWindows(int index)
 {
-    HWND* pages[4] = { &gWork->generalPage, &gWork->dateBlock.page,
-                       &gWork->timeBlock.page, &gWork->countBlock.page };
+    HWND* pages[OPTIONS_PAGES] = { &gWork->generalPage, &gWork->dateBlock.page, &gWork->timeBlock.page,
+                                   &gWork->countBlock.page, &gWork->alarmPage };
     return pages[index];
 }
 
 int CreateOptionsPages(HWND dlg)
 {
-    static const struct { int templ; DLGPROC proc; } pages[4] = {
+    static const struct { int templ; DLGPROC proc; } pages[OPTIONS_PAGES] = {
         { IDD_PAGE_GENERAL, GeneralPageProc }, { IDD_PAGE_DATE, DatePageProc },
-        { IDD_PAGE_TIME, TimePageProc }, { IDD_PAGE_COUNT, MeasurementPageProc },
+        { IDD_PAGE_TIME, TimePageProc }, { IDD_PAGE_COUNT, MeasurementPageProc }, { IDD_PAGE_ALARMS, AlarmsPageProc },
     };
     gWork->tabControl = GetDlgItem(dlg, IDC_TAB);
-    for (int i = 0; i < 4; i++)
+    for (int i = 0; i < OPTIONS_PAGES; i++)
         *PageWindows(i) = CreateDialogParamW(gInstance, MAKEINTRESOURCEW(pages[i].templ), dlg, pages[i].proc, 0);
     if (!gWork->tabControl) return 0;
-    for (int i = 0; i < 4; i++)
+    for (int i = 0; i < OPTIONS_PAGES; i++)
         if (!*PageWindows(i)) return 0;
 
-    for (int i = 0; i < 4; i++) {
+    for (int i = 0; i < OPTIONS_PAGES; i++) {
         WCHAR caption[32];
         TCITEMW tab;
         LoadStringW(gInstance, IDS_TAB_GENERAL + i, caption, ARRAYSIZE(caption));
@@ -88,11 +93,14 @@ int CreateOptionsPages(HWND dlg)
     return 1;
 }
 
+/* Shows the page of index, its tab chosen. */
 void ShowOptionsPage(int index)
 {
-    for (int i = 0; i < 4; i++)
+    for (int i = 0; i < OPTIONS_PAGES; i++)
         if (i != index) ShowWindow(*PageWindows(i), SW_HIDE);
-    if (index >= 0 && index < 4) ShowWindow(*PageWindows(index), SW_SHOW);
+    if (index < 0 || index >= OPTIONS_PAGES) return;
+    SendMessageW(gWork->tabControl, TCM_SETCURSEL, index, 0);
+    ShowWindow(*PageWindows(index), SW_SHOW);
 }
 
 static void DeleteBrush(HBRUSH* brush)
@@ -118,8 +126,7 @@ static int WavePathFits(HWND dlg)
     WCHAR path[MAX_PATH * 2];
     int length = GetDlgItemTextW(gWork->countBlock.page, IDC_WAVE_PATH, path, ARRAYSIZE(path));
     if (length < MAX_PATH && WideCharToMultiByte(CP_ACP, 0, path, -1, NULL, 0, NULL, NULL) <= MAX_PATH) return 1;
-    SendMessageW(gWork->tabControl, TCM_SETCURSEL, 3, 0);
-    ShowOptionsPage(gWork->currentPage = 3);
+    ShowOptionsPage(gWork->currentPage = OPTIONS_COUNT);
     MessageBoxW(dlg, L"WAVEファイルのパスが長すぎます。もっと短いパスのファイルを選んでください。", L"オプション",
                 MB_OK | MB_ICONEXCLAMATION);
     SetFocus(GetDlgItem(gWork->countBlock.page, IDC_WAVE_PATH));
@@ -135,9 +142,11 @@ void EndOptionsDialog(HWND dlg, int ok)
         ReadFacePage(&gWork->countBlock);
         GetDlgItemTextW(gWork->countBlock.page, IDC_WAVE_PATH, gState->wavePath, ARRAYSIZE(gState->wavePath));
         gWork->options.alarmUntilStopped = IsDlgButtonChecked(gWork->countBlock.page, IDC_ALARM) == BST_CHECKED;
+        gWork->options.builtInSound = IsDlgButtonChecked(gWork->countBlock.page, IDC_BUILTIN_SOUND) == BST_CHECKED;
+        ReadAlarmsPage(gWork->alarmPage);
     }
     ReleasePageBrushes();
-    for (int i = 0; i < 4; i++) {
+    for (int i = 0; i < OPTIONS_PAGES; i++) {
         HWND* page = PageWindows(i);
         if (*page) DestroyWindow(*page);
         *page = NULL;
@@ -153,7 +162,7 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dlg, UINT message, WPARAM wParam, LPARAM
             ReleasePageBrushes();
             EndDialog(dlg, 0);
         }
-        ShowOptionsPage(0);
+        ShowOptionsPage(gWork->currentPage);
         return TRUE;
     case WM_NOTIFY: {
         NMHDR* hdr = (NMHDR*)lParam;

@@ -13,6 +13,16 @@ struct PageBlock {
     HBRUSH   swatchBrush;
 };
 
+/* An alarm on the Alarms page, and the clock's alarm it came from. */
+struct AlarmBlock {
+    Alarm alarm;
+    int   source;       /* index among the clock's alarms; -1 for one added */
+    int   touched;      /* edited or switched here: else it keeps what a ring did meanwhile */
+};
+
+/* The pages in the order of their tabs. */
+enum { OPTIONS_GENERAL, OPTIONS_DATE, OPTIONS_TIME, OPTIONS_COUNT, OPTIONS_ALARMS, OPTIONS_PAGES };
+
 /* What the dialog edits; lives only while it runs. */
 struct OptionsWork {
     int          logPixelsY;
@@ -25,11 +35,14 @@ struct OptionsWork {
     PageBlock    countBlock;
     ClockOptions options;
     int          startWithWindows;
+    HWND         alarmPage;
+    AlarmBlock   alarms[MAX_ALARMS];
+    int          alarmCount;
 };
 
 extern OptionsWork* gWork;
 
-int  RunOptionsDialog(HWND owner);
+int  RunOptionsDialog(HWND owner, int page);
 INT_PTR CALLBACK OptionsDialogProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam);
 int  CreateOptionsPages(HWND dlg);
 void ShowOptionsPage(int index);

@@ -29,7 +29,38 @@ struct ClockOptions {
     BYTE     topMost;       /* 1 above the other windows; any other value not */
     BYTE     transparency;  /* percent that shows through, 10 to 70 in tens; else opaque */
     BYTE     alarmUntilStopped;  /* 1: a countdown's end rings until the user stops it */
-    BYTE     reserved[22];
+    BYTE     chime;         /* 1 on the hour, 2 on the hour and the half hour; else none */
+    BYTE     builtInSound;  /* 1: a countdown without a WAVE file it can play ends with the built-in tone */
+    BYTE     reserved[20];
+};
+
+/* One alarm as stored ("Option" of Alarms\n): 8 bytes. */
+struct AlarmOption {
+    BYTE on;                /* 1 on; any other value off */
+    BYTE hour;
+    BYTE minute;
+    BYTE days;              /* bit 0 Sunday to bit 6 Saturday; 0 once */
+    BYTE untilStopped;      /* 1 rings until stopped; any other value once */
+    BYTE reserved[3];
+};
+
+#define MAX_ALARMS        20
+#define ALARM_LABEL_SIZE  64
+/* Lines of the alarms ringing together, and of any left unanswered before them. */
+#define RING_TEXT_SIZE    1024
+
+struct Alarm {
+    AlarmOption option;
+    WCHAR       label[ALARM_LABEL_SIZE];
+    WCHAR       wave[MAX_PATH];         /* empty: the built-in tone */
+    ULONGLONG   wallTarget;     /* local date and time of its next ring, FILETIME units; 0 none */
+};
+
+/* What rings: the alarm window's text and the sound. */
+struct AlarmRing {
+    WCHAR text[RING_TEXT_SIZE];
+    WCHAR wave[MAX_PATH];
+    int   loop;
 };
 
 /* Holds any date line a SYSTEMTIME can produce, one-line join included, in UTF-16 units. */
@@ -56,11 +87,20 @@ struct ClockState {
     DWORD        countLength;       /* ms: the most the running countdown can have left */
     int          countdownToTime;   /* the countdown dialog's choice: a time of day, not a length */
     DWORD        countdownEnd;      /* that time, seconds after midnight */
-    ULONGLONG    countdownTarget;   /* UTC, as a FILETIME, that a running countdown to it ends at */
+    ULONGLONG    countdownWall;     /* the local date and time a running countdown to it ends at */
     ClockMode    pausedMode;        /* the count a stop left to go on with; Clock for none */
     DWORD        pausedAt;          /* the tick it stopped at */
     int          alarming;          /* the end rings, and the count blinks, until stopped */
     DWORD        alarmStart;
+    Alarm        alarms[MAX_ALARMS];
+    int          alarmCount;
+    AlarmRing    ring;
+    HWND         ringWindow;        /* the alarm window, while an alarm waits for an answer */
+    ULONGLONG    ringQuietAt;       /* UTC at which its sound stops, unanswered; 0 none */
+    AlarmRing    snooze;
+    ULONGLONG    snoozeAt;          /* UTC at which the snoozed ring comes again; 0 none */
+    ULONGLONG    chimeAt;           /* UTC at which the armed time signal begins; 0 none */
+    int          answeringKeys;     /* the keys that answered a ringing are still held */
     int          dragging;
     int          dragX;
     int          dragY;
@@ -79,8 +119,10 @@ static_assert(sizeof(ClockOptions) == 32, "stored options are 32 bytes");
 static_assert(offsetof(ClockOptions, backColor) == 0 && offsetof(ClockOptions, weekday) == 4 &&
               offsetof(ClockOptions, oneLine) == 5 && offsetof(ClockOptions, noTitleBar) == 6 &&
               offsetof(ClockOptions, topMost) == 7 && offsetof(ClockOptions, transparency) == 8 &&
-              offsetof(ClockOptions, alarmUntilStopped) == 9 && offsetof(ClockOptions, reserved) == 10,
+              offsetof(ClockOptions, alarmUntilStopped) == 9 && offsetof(ClockOptions, chime) == 10 &&
+              offsetof(ClockOptions, builtInSound) == 11 && offsetof(ClockOptions, reserved) == 12,
               "stored options layout");
+static_assert(sizeof(AlarmOption) == 8, "stored alarm is 8 bytes");
 static_assert(sizeof(LOGFONTA) == 60, "stored font is 60 bytes");
 static_assert(sizeof(RECT) == 16, "stored window rectangle is 16 bytes");
 static_assert(sizeof(ClockMode) == 4, "mode is a 32-bit value");

@@ -167,12 +167,16 @@ int LoadSettings(void)
     if (!root.ReadBinary(L"Option", &s->options, sizeof(s->options))) {
         ZeroMemory(&s->options, sizeof(s->options));
         s->options.backColor = RGB(255, 255, 255);
+        /* A first start: a countdown ends audibly. Stored options of older copies hold 0
+           there, and their users keep silence without a WAVE file. */
+        s->options.builtInSound = 1;
     }
     if (!root.ReadBinary(L"Pos", &s->windowRect, sizeof(s->windowRect)))
         ZeroMemory(&s->windowRect, sizeof(s->windowRect));
     LoadFaceItem(L"Date", &s->date);
     LoadFaceItem(L"Time", &s->time);
     LoadFaceItem(L"Stop", &s->count);
+    LoadAlarms();
     return 1;
 }
 
@@ -188,6 +192,57 @@ void SaveSettings(void)
     SaveFaceItem(L"Date", &s->date);
     SaveFaceItem(L"Time", &s->time);
     SaveFaceItem(L"Stop", &s->count);
+    SaveAlarms();
+}
+
+static void AlarmPath(WCHAR* path, int number)
+{
+    wsprintfW(path, L"%s\\%s\\Alarms\\%d", REG_MAKER, REG_PRODUCT, number);
+}
+
+/* The alarms "1", "2", ... in list order; a number missing is passed over. An "Option"
+   that cannot be read, or a time no clock shows, loads as an alarm switched off at 0:00,
+   so that nothing stored rings at a time it does not show; its label and sound stay. */
+void LoadAlarms(void)
+{
+    ClockState* s = gState;
+    WCHAR path[64];
+
+    s->alarmCount = 0;
+    for (int number = 1; number <= MAX_ALARMS; number++) {
+        AlarmPath(path, number);
+        RegKey key(path, 1);
+        if (!key.hKey) continue;
+        Alarm* alarm = &s->alarms[s->alarmCount++];
+        ZeroMemory(alarm, sizeof(*alarm));
+        if (!key.ReadBinary(L"Option", &alarm->option, sizeof(alarm->option))) ZeroMemory(&alarm->option, sizeof(alarm->option));
+        if (alarm->option.hour > 23 || alarm->option.minute > 59) {
+            alarm->option.on = 0;
+            alarm->option.hour = alarm->option.minute = 0;
+        }
+        key.ReadString(L"Label", alarm->label, ALARM_LABEL_SIZE);
+        key.ReadString(L"Wave", alarm->wave, MAX_PATH);
+    }
+}
+
+/* Stores the list as it is, and removes the numbers past its end. */
+void SaveAlarms(void)
+{
+    ClockState* s = gState;
+    WCHAR path[64];
+
+    for (int number = 1; number <= MAX_ALARMS; number++) {
+        AlarmPath(path, number);
+        if (number > s->alarmCount) {
+            RegDeleteTreeW(HKEY_CURRENT_USER, path);
+            continue;
+        }
+        const Alarm* alarm = &s->alarms[number - 1];
+        RegKey key(path, 0);
+        key.WriteBinary(L"Option", &alarm->option, sizeof(alarm->option));
+        key.WriteString(L"Label", alarm->label);
+        key.WriteString(L"Wave", alarm->wave);
+    }
 }
 
 /* The path of this program file in out, LONG_PATH_SIZE units: its length, or 0 when

@@ -38,6 +38,8 @@ int  LoadSettings(void);
 void SaveSettings(void);
 void LoadFaceItem(const WCHAR* name, FaceLine* line);
 void SaveFaceItem(const WCHAR* name, FaceLine* line);
+void LoadAlarms(void);
+void SaveAlarms(void);
 DWORD ProgramPath(WCHAR* out);
 void QuotePath(WCHAR* out, const WCHAR* path);
 int  StartsWithWindows(const WCHAR* program);

@@ -2,6 +2,7 @@
 #include "support.h"
 #include "../state/settings.h"
 #include "../app/input.h"
+#include "../engine/alarms.h"
 #include "../res/resource.h"
 #include <algorithm>
 #include <mmsystem.h>
@@ -35,6 +36,7 @@ struct Recorder {
     HWAVEIN in = NULL;
     WAVEHDR headers[40] = {};
     std::vector<short> samples = std::vector<short>(40 * 22050);
+    static const int rate = 44100;
 
     bool Start()
     {
@@ -60,9 +62,9 @@ struct Recorder {
 };
 
 /* A countdown that ends with the window minimised is heard, from a WAVE file of a name no
-   ANSI code page holds; set to ring until stopped, it is still heard three seconds on,
-   its count blinking, and a key silences it. */
-TEST_F(Fresh, CountdownRingsMinimisedOnceOrUntilAKey)
+   ANSI code page holds, or the built-in tone without one; set to ring until stopped, it is
+   still heard three seconds on, its count blinking, and a key silences it. */
+TEST_F(Fresh, CountdownEndHeardMinimisedOnceOrUntilAKey)
 {
     Recorder recorder;
     ASSERT_TRUE(recorder.Start()) << "no sound sink to record";
@@ -71,8 +73,13 @@ TEST_F(Fresh, CountdownRingsMinimisedOnceOrUntilAKey)
     ASSERT_TRUE(CopyFileW(L"Z:" TONE_WAV, gState->wavePath, FALSE));
     gState->countdownSeconds = 1;
     HWND wnd = CreateMainWindow(SW_SHOWNORMAL);
-    for (BYTE until : { 0, 1 }) {
+    for (BYTE until : { 0, 1, 2 }) {
         bool shown = false, hidden = false;
+        if (until == 2) {
+            gState->wavePath[0] = L'\0';
+            gState->options.builtInSound = 1;
+            until = 0;
+        }
         gState->options.alarmUntilStopped = until;
         RunModal([&] { OnCommand(wnd, IDM_COUNTDOWN); }, { [] { return TopDialog() && Post(TopDialog(), WM_COMMAND, IDOK); } });
         ShowWindow(wnd, SW_MINIMIZE);
@@ -85,9 +92,10 @@ TEST_F(Fresh, CountdownRingsMinimisedOnceOrUntilAKey)
             (std::count(face.begin(), face.end(), RGB(0, 0, 128)) ? shown : hidden) = true;
             return recorder.Filled() >= zero + 8;
         }));
-        EXPECT_GT(recorder.Peak(zero ? zero - 1 : 0, zero + 3), 1000) << "not heard, until stopped " << (int)until;
+        EXPECT_GT(recorder.Peak(zero ? zero - 1 : 0, zero + 3), 1000) << "not heard, until stopped " << (int)until << ", built in " << (int)gState->options.builtInSound;
         EXPECT_TRUE((recorder.Peak(zero + 6, zero + 8) > 1000) == until && hidden == until) << "heard or blinking three seconds on";
-        SendMessageW(wnd, WM_KEYDOWN, 'A', 0);
+        Post(wnd, WM_KEYDOWN, 'A');
+        PumpAsTheLoop();
         size_t key = recorder.Filled();
         ASSERT_TRUE(WaitFor([&] { return recorder.Filled() >= key + 4; }));
         EXPECT_TRUE(recorder.Peak(key + 2, key + 4) < 1000 && shown) << "heard after a key, or never shown";
@@ -131,4 +139,58 @@ TEST_F(Fresh, ProgramByItsKeysFromAFolderWithABlankAndJapaneseName)
     RegDeleteKeyValueW(HKEY_CURRENT_USER, REG_RUN, L"VELMOR");
     Press(wnd, VK_F1);
     EXPECT_TRUE(WaitFor([] { return GetFileAttributesW(L"C:\\opened.txt") != INVALID_FILE_ATTRIBUTES; })) << "F1 opened no help";
+}
+
+/* Two alarms of one minute ring as one in the alarm window, heard with the built-in tone;
+   its second button silences them and brings them back five minutes on, its first ends
+   them. The time signal: three short low pips a second apart, then a long high tone. */
+TEST_F(Fresh, AlarmAndTimeSignalHeard)
+{
+    Recorder recorder;
+    ASSERT_TRUE(recorder.Start()) << "no sound sink to record";
+    HWND wnd = CreateMainWindow(SW_SHOWNORMAL);
+    gState->alarmCount = 3;
+    gState->alarms[0] = { { 1, 7, 30, 0, 1 }, L"起床" };
+    gState->alarms[1] = { { 1, 7, 30, 0, 0 }, L"薬" };
+    gState->alarms[2] = { { 1, 7, 31, 0, 1 }, L"後" };
+    ScheduleAlarms(NULL, UtcNow());
+    WCHAR text[64] = L"";
+    auto rings = [&](ULONGLONG at) {
+        size_t from = recorder.Filled();
+        RingDueAlarmsAt(wnd, NULL, at);
+        GetDlgItemTextW(gState->ringWindow, IDC_RING_TEXT, text, 64);
+        return WaitFor([&] { return recorder.Filled() >= from + 2; }) && recorder.Peak(from, from + 2) > 1000;
+    };
+    auto answer = [&](UINT button) {
+        Post(gState->ringWindow, WM_COMMAND, button);
+        size_t from = recorder.Filled();
+        return WaitFor([&] { return recorder.Filled() >= from + 3; }) && !gState->ringWindow && recorder.Peak(from + 1, from + 3) < 1000;
+    };
+    EXPECT_TRUE(rings(UtcFromLocal(NULL, gState->alarms[0].wallTarget)));
+    EXPECT_STREQ(text, L"7:30 起床\r\n7:30 薬");
+    EXPECT_TRUE(answer(IDC_RING_SNOOZE)) << "still heard after snoozing";
+    EXPECT_NEAR((double)(gState->snoozeAt - UtcNow()), (double)SNOOZE_TIME, 5.0 * FILETIME_SECOND);
+    EXPECT_TRUE(rings(gState->snoozeAt) && !lstrcmpW(text, L"7:30 起床\r\n7:30 薬")) << "not back after five minutes";
+    EXPECT_TRUE(answer(IDOK)) << "still heard after stopping";
+
+    gState->options.chime = 1;
+    ArmAlarms(wnd);
+    size_t from = recorder.Filled(), onset = from * 22050;
+    RingDueAlarmsAt(wnd, NULL, gState->chimeAt);
+    ASSERT_TRUE(WaitFor([&] { return recorder.Filled() >= from + 10; }));
+    while (onset < (from + 3) * 22050 && abs(recorder.samples[onset]) < 1000) onset++;
+    /* Loudest sample and zero crossings per second from first to last seconds after the onset. */
+    auto at = [&](double first, double last, bool crossings) {
+        int peak = 0, crossed = 0;
+        for (size_t i = onset + (size_t)(first * Recorder::rate); i < onset + (size_t)(last * Recorder::rate); i++) {
+            peak = std::max(peak, abs(recorder.samples[i]));
+            crossed += (recorder.samples[i] < 0) != (recorder.samples[i + 1] < 0);
+        }
+        return crossings ? (int)(crossed / (last - first)) : peak;
+    };
+    for (double pip : { 0.0, 1.0, 2.0 }) {
+        EXPECT_NEAR(at(pip + 0.01, pip + 0.09, true), 880, 90) << "pip " << pip;
+        EXPECT_LT(at(pip + 0.2, pip + 0.9, false), 300) << "after pip " << pip;
+    }
+    EXPECT_NEAR(at(3.05, 3.95, true), 1760, 90) << "the top";
 }

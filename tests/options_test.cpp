@@ -62,14 +62,14 @@ TEST_F(Fresh, OptionsApplyAndStoreOnOkOnly)
         } },
     };
     for (const auto& way : ways) {
-        RunModal([&] { RunOptionsDialog(wnd); }, way);
+        RunModal([&] { RunOptionsDialog(wnd, OPTIONS_GENERAL); }, way);
         EXPECT_EQ(memcmp(gState, &before, sizeof(before)), 0) << "applied, way " << &way - ways;
         EXPECT_EQ(Stored(NULL, L"Option"), options) << "saved, way " << &way - ways;
         EXPECT_FALSE(KillTimer(wnd, TIMER_TICK)) << "a stopped count ticks, way " << &way - ways;
     }
     EXPECT_TRUE(refused) << "no word of a path too long";
     auto again = [] { return Options() && Post(gWork->dateBlock.page, WM_COMMAND, IDC_FONT_BUTTON); };
-    RunModal([&] { RunOptionsDialog(wnd); }, {
+    RunModal([&] { RunOptionsDialog(wnd, OPTIONS_GENERAL); }, {
         [] {   /* texts of the template, the string table and the program */
             WCHAR texts[4][32] = {};
             TCITEMW tab = { TCIF_TEXT, 0, 0, texts[1], 32 };
@@ -128,7 +128,7 @@ TEST_F(Fresh, GeneralPageOpacityAndStartUp)
         DWORD size = sizeof(data);
         if (r.other) RegSetValueExW(run, L"VELMOR", 0, REG_SZ, other.data(), (DWORD)other.size());
         Post(gMainWnd, WM_TIMER, TIMER_TICK);    /* queued as Options opens: no tick inside */
-        RunModal([&] { RunOptionsDialog(gMainWnd); }, { [&] {
+        RunModal([&] { RunOptionsDialog(gMainWnd, OPTIONS_GENERAL); }, { [&] {
             HWND page = Options() ? gWork->generalPage : NULL;
             if (!page) return false;
             EXPECT_TRUE(IsDlgButtonChecked(page, IDC_STARTUP) == (UINT)r.ticked && !KillTimer(gMainWnd, TIMER_TICK));

@@ -1,6 +1,7 @@
 #include "support.h"
 #include "../state/settings.h"
 #include "../app/main_window.h"
+#include "../res/resource.h"
 
 static std::wstring KeyPath(const WCHAR* subkey) { return std::wstring(REG_MAKER L"\\" REG_PRODUCT) + (subkey ? L"\\" : L"") + (subkey ? subkey : L""); }
 
@@ -49,6 +50,13 @@ bool WaitFor(const std::function<bool()>& cond)
         while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     }
     return true;
+}
+
+void PumpAsTheLoop(void)
+{
+    static HACCEL accel = LoadAcceleratorsW(gInstance, MAKEINTRESOURCEW(IDR_ACCEL));
+    MSG msg;
+    while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) HandleMessage(&msg, accel);
 }
 
 static struct { const std::vector<Step>* steps; size_t next; DWORD since; } gRun;

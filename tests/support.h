@@ -31,6 +31,8 @@ protected:
 /* Handles this thread's messages until cond holds; false after the deadline. */
 bool WaitFor(const std::function<bool()>& cond);
 inline bool Post(HWND wnd, UINT message, WPARAM wParam) { return PostMessageW(wnd, message, wParam, 0) != FALSE; }
+/* Handles what is queued as the program's own loop does, its accelerators and all. */
+void PumpAsTheLoop(void);
 
 /* Runs body, which may enter a modal loop, while a thread timer runs each step in turn
    inside that loop until it answers true. A step still waiting at the deadline, or a

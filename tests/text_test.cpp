@@ -2,6 +2,7 @@
 #include "support.h"
 #include "../engine/face_text.h"
 #include "../engine/count_modes.h"
+#include "../engine/wall_clock.h"
 #include "../state/settings.h"
 
 /* The face as one line: the date line, then the time line unless the date holds it. */
@@ -61,18 +62,51 @@ TEST_F(Fresh, CountTextsByModeFormatAndTick)
     }
 }
 
-/* The length of a countdown to a time of day: today while it is ahead, else tomorrow,
-   across a change of summer time in Central Europe (2026: March 29 and October 25). */
-TEST(Countdown, LengthToATimeOfDay)
+static ULONGLONG Utc(const WORD* t)
 {
-    const TIME_ZONE_INFORMATION cet = { -60, L"", { 0, 10, 0, 5, 3, 0, 0, 0 }, 0, L"", { 0, 3, 0, 5, 2, 0, 0, 0 }, -60 };
-    static const struct { SYSTEMTIME now; DWORD end; ULONGLONG ms; } rows[] = {
-        { { 2026, 12, 3, 9, 10, 0, 0, 0 }, 37800, 1800000 },      { { 2026, 12, 3, 9, 10, 0, 0, 0 }, 32400, 82800000 },
-        { { 2026, 12, 3, 9, 10, 0, 0, 0 }, 36000, 86400000 },     { { 2026, 12, 3, 9, 10, 0, 0, 250 }, 36001, 750 },
-        { { 2026, 12, 4, 31, 23, 0, 0, 0 }, 3600, 7200000 },      { { 2026, 3, 6, 28, 12, 0, 0, 0 }, 43200, 82800000 },
-        { { 2026, 10, 6, 24, 12, 0, 0, 0 }, 43200, 90000000 },
+    SYSTEMTIME at = { t[0], t[1], 0, t[2], t[3], t[4], t[5], 0 };
+    ULARGE_INTEGER utc = {};
+    return t[0] && SystemTimeToFileTime(&at, (FILETIME*)&utc) ? utc.QuadPart : 0;
+}
+
+/* The next moment an alarm or a countdown to a time of day (days, from a time of day) or
+   the time signal (chime 1 hourly, 2 half-hourly, 3 none) is due, where it goes wrong:
+   the same minute, midnight, the week's end, the hour that comes twice and the hour that
+   is skipped in Central Europe (2026: October 25, March 29), another zone. The moments
+   were worked out from the system's tz database. */
+TEST(WallClock, NextDueMoment)
+{
+    const TIME_ZONE_INFORMATION cet = { -60, L"", { 0, 10, 0, 5, 3, 0, 0, 0 }, 0, L"", { 0, 3, 0, 5, 2, 0, 0, 0 }, -60 }, jst = { -540 };
+    const struct { const TIME_ZONE_INFORMATION* zone; WORD now[6]; DWORD second; BYTE days, chime; WORD due[6]; } rows[] = {
+        { &cet, { 2026, 12, 9, 8, 0, 0 }, 34200, 0, 0, { 2026, 12, 9, 8, 30, 0 } },     /* 9:30 later today */
+        { &cet, { 2026, 12, 9, 8, 0, 0 }, 28800, 0, 0, { 2026, 12, 10, 7, 0, 0 } },     /* 8:00 passed: tomorrow */
+        { &cet, { 2026, 12, 9, 8, 0, 30 }, 32400, 0, 0, { 2026, 12, 10, 8, 0, 0 } },    /* the same minute */
+        { &cet, { 2026, 12, 9, 8, 0, 0 }, 32400, 0, 0, { 2026, 12, 10, 8, 0, 0 } },     /* now itself */
+        { &cet, { 2026, 12, 9, 22, 59, 0 }, 60, 0, 0, { 2026, 12, 9, 23, 1, 0 } },      /* across midnight */
+        { &cet, { 2026, 12, 11, 19, 0, 0 }, 25200, 0x3E, 0, { 2026, 12, 14, 6, 0, 0 } }, /* weekdays, on a Friday */
+        { &cet, { 2026, 12, 12, 22, 30, 0 }, 25200, 0x01, 0, { 2026, 12, 13, 6, 0, 0 } }, /* Sundays, on a Saturday */
+        { &cet, { 2026, 12, 12, 23, 30, 0 }, 25200, 0x40, 0, { 2026, 12, 19, 6, 0, 0 } }, /* Saturdays, on a Sunday */
+        { &cet, { 2026, 10, 24, 22, 0, 0 }, 9000, 0, 0, { 2026, 10, 25, 0, 30, 0 } },   /* 2:30 twice: the first */
+        { &cet, { 2026, 10, 25, 0, 30, 0 }, 9000, 0x7F, 0, { 2026, 10, 26, 1, 30, 0 } }, /* rung at the first: not again */
+        { &cet, { 2026, 10, 25, 1, 30, 0 }, 14400, 0, 0, { 2026, 10, 25, 3, 0, 0 } },   /* 4:00 from the second 2:30 */
+        { &cet, { 2026, 3, 29, 0, 30, 0 }, 9000, 0, 0, { 2026, 3, 29, 1, 0, 0 } },      /* 2:30 skipped: the gap's end */
+        { &cet, { 2026, 3, 29, 0, 30, 0 }, 14400, 0, 0, { 2026, 3, 29, 2, 0, 0 } },     /* after the gap, in summer time */
+        { &jst, { 2026, 12, 9, 8, 0, 0 }, 34200, 0, 0, { 2026, 12, 10, 0, 30, 0 } },    /* 9:30 in Tokyo */
+        { &cet, { 2026, 12, 9, 8, 10, 0 }, 0, 0, 1, { 2026, 12, 9, 8, 59, 57 } },
+        { &cet, { 2026, 12, 9, 8, 10, 0 }, 0, 0, 2, { 2026, 12, 9, 8, 29, 57 } },
+        { &cet, { 2026, 12, 9, 8, 59, 57 }, 0, 0, 1, { 2026, 12, 9, 9, 59, 57 } },     /* the one now is done */
+        { &cet, { 2026, 12, 9, 8, 10, 0 }, 0, 0, 3, {} },
+        { &cet, { 2026, 3, 29, 0, 30, 0 }, 0, 0, 1, { 2026, 3, 29, 0, 59, 57 } },      /* 2:00 skipped: at 3:00 */
+        { &cet, { 2026, 3, 29, 0, 59, 57 }, 0, 0, 1, { 2026, 3, 29, 1, 59, 57 } },     /* and not twice */
+        { &cet, { 2026, 10, 25, 0, 10, 0 }, 0, 0, 1, { 2026, 10, 25, 1, 59, 57 } },    /* 3:00, once */
+        { &cet, { 2026, 10, 25, 0, 10, 0 }, 0, 0, 2, { 2026, 10, 25, 0, 29, 57 } },
     };
-    for (const auto& r : rows) EXPECT_EQ(MillisecondsToTimeOfDay(&cet, &r.now, r.end), r.ms) << "row " << &r - rows;
+    for (const auto& r : rows) {
+        ULONGLONG now = Utc(r.now);
+        ULONGLONG due = r.chime ? NextChime(r.zone, now, r.chime, 3 * FILETIME_SECOND)
+                                : UtcFromLocal(r.zone, NextWallTime(r.zone, now, r.second, r.days));
+        EXPECT_EQ(due, Utc(r.due)) << "row " << &r - rows;
+    }
 }
 
 /* The eras come from the list Windows keeps: a new one shows as soon as it is listed,

@@ -3,6 +3,8 @@
 #include "../state/settings.h"
 #include "../app/input.h"
 #include "../engine/count_modes.h"
+#include "../engine/wall_clock.h"
+#include "../engine/alarms.h"
 #include "../res/resource.h"
 #include "../app/face_paint.h"
 #include "../engine/face_text.h"
@@ -50,6 +52,7 @@ static std::string MenuItems(HMENU menu)
 /* Puts the window in mode as the user does, its tick armed as the program arms it. */
 static void EnterMode(HWND wnd, ClockMode mode)
 {
+    OnCommand(wnd, IDM_STOP);
     OnCommand(wnd, IDM_NOW);
     if (mode == CountDown) RunModal([&] { OnCommand(wnd, IDM_COUNTDOWN); }, { [] { return TopDialog() && Post(TopDialog(), WM_COMMAND, IDOK); } });
     if (mode == CountUp || mode == Stopped) OnCommand(wnd, IDM_COUNTUP);
@@ -58,15 +61,16 @@ static void EnterMode(HWND wnd, ClockMode mode)
 }
 
 /* Each command and Enter, Shift+Enter in each mode: the mode and menu after, a count from
-   now, the countdown dialog, the tick. An ignored command touches nothing, tick included.
+   now, the countdown dialog, the tick. A command whose item is grey does nothing, tick
+   included.
    On top toggles at once in any mode, ticked while on, and is stored at exit. */
 TEST_F(Fresh, CommandsAndEnterByMode)
 {
     enum { Enter = 1, ShiftEnter = 2 };
     static const char* const menus[4] = { "Eeeggeeee", "gGgeggeee", "eeeGeeeee", "ggGeggeee" };
     static const struct { UINT command; ClockMode from, to; bool marks, asks; } rows[] = {
-        { IDM_NOW, Clock, Clock },              { IDM_NOW, CountUp, Clock },
-        { IDM_NOW, Stopped, Clock },            { IDM_NOW, CountDown, Clock },
+        { IDM_NOW, Clock, Clock },              { IDM_NOW, CountUp, CountUp },
+        { IDM_NOW, Stopped, Clock },            { IDM_NOW, CountDown, CountDown },
         { IDM_COUNTUP, Clock, CountUp, true },  { IDM_COUNTUP, CountUp, CountUp },
         { IDM_COUNTUP, Stopped, CountUp, true }, { IDM_COUNTUP, CountDown, CountDown },
         { IDM_STOP, Clock, Clock },             { IDM_STOP, CountUp, Stopped },
@@ -119,7 +123,8 @@ TEST_F(Fresh, CommandsAndEnterByMode)
 }
 
 /* Stop, a wait, resume: the count goes on from the instant it stopped, to the tenth; a
-   countdown stopped at zero cannot. A clock set anew: a countdown to a time takes what is left. */
+   countdown stopped at zero cannot. A clock set anew: a countdown to a time takes what is
+   left from the wall clock, in the zone of the moment. */
 TEST_F(Fresh, ResumeGoesOnFromTheStop)
 {
     static const struct { ClockMode mode; DWORD mark, stop, resume, read; const WCHAR *stopped, *after; } rows[] = {
@@ -137,13 +142,20 @@ TEST_F(Fresh, ResumeGoesOnFromTheStop)
         FormatCountTextAt(r.read);
         EXPECT_EQ(texts + L" " + (gState->mode == r.mode ? gState->count.text : L"stopped"), std::wstring(r.stopped) + L" " + r.after);
     }
-    ULARGE_INTEGER now;
-    GetSystemTimeAsFileTime((FILETIME*)&now);
-    gState->countdownTarget = now.QuadPart + 600 * 10000000ULL;    /* ten minutes on, the tick says an hour */
+    gState->countdownWall = LocalFromUtc(NULL, UtcNow() + 600 * FILETIME_SECOND);    /* ten minutes on, the tick says an hour */
     gState->mode = CountDown;
     gState->tickMark = GetTickCount() + 3600000;
     SendMessageW(wnd, WM_TIMECHANGE, 0, 0);
     EXPECT_NEAR(CountdownLeft(GetTickCount()), 600000, 10000);
+    /* Three o'clock is three hours from noon in Tokyo, whatever zone the countdown began in. */
+    const TIME_ZONE_INFORMATION jst = { -540 };
+    SYSTEMTIME three = { 2026, 12, 0, 9, 15, 0, 0, 0 }, noon = { 2026, 12, 0, 9, 3, 0, 0, 0 };
+    ULARGE_INTEGER wall, utc;
+    SystemTimeToFileTime(&three, (FILETIME*)&wall);
+    SystemTimeToFileTime(&noon, (FILETIME*)&utc);
+    gState->countdownWall = wall.QuadPart;
+    RetimeCountdownAt(&jst, utc.QuadPart, 1000);
+    EXPECT_EQ(CountdownLeft(1000), 3 * 3600000u);
 }
 
 /* Up to 999 hours, or a time of day on a 24-hour clock, as typed; the last choice offered
@@ -241,5 +253,52 @@ TEST_F(Fresh, FontSizesTrueAtAnyScale)
             LoadFaceItem(L"Date", line);
             EXPECT_EQ(FontPoints(drawn(), dpi), points) << "loaded";
         }
+    }
+}
+
+/* While something rings, a key answers it and runs nothing, menu bar or none: Backspace,
+   whose item is grey then, Space and Ctrl+S, the S and the releases included. With nothing
+   ringing the keys run, but Space, grey while counting, does nothing without a menu bar
+   either. */
+TEST_F(Fresh, KeysDuringARingOnlyEndIt)
+{
+    enum { Quiet, CountEnd, AlarmRing };
+    static const struct { bool menu; int ringing; ClockMode from; WORD key; bool control; ClockMode to; } rows[] = {
+        { true, CountEnd, CountDown, VK_BACK, false, Stopped },  { false, CountEnd, CountDown, VK_SPACE, false, Stopped },
+        { true, CountEnd, CountDown, VK_SPACE, false, Stopped }, { true, CountEnd, CountDown, 'S', true, Stopped },
+        { false, AlarmRing, Clock, 'S', true, Clock },           { true, AlarmRing, Stopped, VK_SPACE, false, Stopped },
+        { false, Quiet, CountDown, VK_SPACE, false, CountDown },  { true, Quiet, CountDown, VK_SPACE, false, CountDown },
+        { false, Quiet, Clock, 'S', true, CountUp },             { true, Quiet, Stopped, VK_SPACE, false, Clock },
+    };
+    HWND wnd = CreateMainWindow(SW_SHOWNORMAL);
+    HMENU bar = GetMenu(wnd);
+    BYTE keys[256];
+    gState->countdownSeconds = 3600;
+    gState->options.alarmUntilStopped = 1;
+    for (const auto& r : rows) {
+        SCOPED_TRACE(&r - rows);
+        SetMenu(wnd, r.menu ? bar : NULL);
+        EnterMode(wnd, r.from);
+        if (r.ringing == CountEnd) FinishCountdown(wnd);
+        if (r.ringing == AlarmRing) {
+            gState->alarmCount = 1;
+            gState->alarms[0].option.on = 1;
+            gState->alarms[0].wallTarget = LocalFromUtc(NULL, UtcNow());
+            RingDueAlarms(wnd);
+        }
+        ASSERT_EQ(Ringing(), r.ringing != Quiet);
+        /* Posted keys leave the keyboard state alone: it is set as they would. */
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = r.control ? 0x80 : 0;
+        keys[r.key] = 0x80;
+        SetKeyboardState(keys);
+        if (r.control) Post(wnd, WM_KEYDOWN, VK_CONTROL);
+        Post(wnd, WM_KEYDOWN, r.key);
+        PumpAsTheLoop();
+        keys[VK_CONTROL] = keys[r.key] = 0;
+        SetKeyboardState(keys);
+        PostMessageW(wnd, WM_KEYUP, r.key, 0xC0000001);
+        PumpAsTheLoop();
+        EXPECT_TRUE(gState->mode == r.to && !Ringing()) << "mode " << gState->mode;
     }
 }
