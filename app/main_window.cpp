@@ -1,5 +1,6 @@
 #include "main_window.h"
 #include "face_paint.h"
+#include "face_access.h"
 #include "input.h"
 #include "../state/settings.h"
 #include "../engine/count_modes.h"
@@ -178,6 +179,8 @@ LRESULT CALLBACK MainWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_DPICHANGED:
         OnDpiChanged(wnd, wParam, (const RECT*)lParam);
         return 0;
+    case WM_GETOBJECT:
+        return OnGetObject(wnd, wParam, lParam);
     case WM_POWERBROADCAST:
         if (wParam == PBT_APMRESUMEAUTOMATIC) OnTimeChange(wnd);
         break;

@@ -164,7 +164,8 @@ int EndRinging(HWND wnd)
     FlashTaskbar(wnd, FLASHW_STOP);
     if (s->alarming) {
         s->alarming = 0;
-        RestartTick(wnd);
+        ArmTick(wnd);
+        InvalidateRect(wnd, NULL, FALSE);
     }
     ArmAlarms(wnd);
     return 1;

@@ -38,11 +38,13 @@ void ArmTick(HWND wnd)
     else KillTimer(wnd, TIMER_TICK);
 }
 
-/* Starts the new mode's tick and shows the mode at once. */
-void RestartTick(HWND wnd)
+/* Starts the new mode's tick and shows the mode at once. A screen reader hears of the
+   new face text here, once a mode; it asks for the text itself, not each second. */
+static void RestartTick(HWND wnd)
 {
     ArmTick(wnd);
     InvalidateRect(wnd, NULL, FALSE);
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, wnd, OBJID_CLIENT, CHILDID_SELF);
 }
 
 /* Milliseconds the countdown has left at now, 0 once it is over: past the end the
@@ -83,7 +85,7 @@ void StopCountAt(HWND wnd, DWORD now)
     s->pausedMode = s->mode;
     s->pausedAt = now;
     s->mode = Stopped;
-    InvalidateRect(wnd, NULL, FALSE);
+    RestartTick(wnd);
 }
 
 void StopCount(HWND wnd)

@@ -17,7 +17,6 @@ int   Counting(void);
 int   CanResume(void);
 DWORD TickDelay(int mode, int alarming, WORD milliseconds);
 void  ArmTick(HWND wnd);
-void  RestartTick(HWND wnd);
 DWORD CountdownLeft(DWORD now);
 void  ShowNow(HWND wnd);
 void  StartCountUp(HWND wnd);

@@ -1,4 +1,4 @@
-/* The main window: its place, commands, keys, menus, tick, paints and resolution. */
+/* The main window: its place, commands, keys, menus, tick, paints, resolution, screen readers. */
 #include "support.h"
 #include "../state/settings.h"
 #include "../app/input.h"
@@ -8,6 +8,7 @@
 #include "../res/resource.h"
 #include "../app/face_paint.h"
 #include "../engine/face_text.h"
+#include <oleacc.h>
 
 /* The window opens at its stored place, on screen (330 by 200 at 96 dpi if none); closing
    stores where it is, unless another copy owns the place or it is maximised or minimised. */
@@ -156,6 +157,56 @@ TEST_F(Fresh, ResumeGoesOnFromTheStop)
     gState->countdownWall = wall.QuadPart;
     RetimeCountdownAt(&jst, utc.QuadPart, 1000);
     EXPECT_EQ(CountdownLeft(1000), 3 * 3600000u);
+}
+
+static int gNameChanges;
+static void CALLBACK CountNameChange(HWINEVENTHOOK, DWORD, HWND wnd, LONG object, LONG, DWORD, DWORD)
+{
+    gNameChanges += wnd == gMainWnd && object == OBJID_CLIENT;
+}
+
+/* A screen reader finds a clock named and valued as the face reads when it asks, in each
+   mode and layout, and hears once of each change of mode. The frame stays the system's. */
+TEST_F(Fresh, FaceTellsScreenReaders)
+{
+    static const struct { UINT command; BYTE oneLine; ClockMode mode; int changes; } rows[] = {
+        { IDM_NOW, 0, Clock, 0 }, { IDM_NOW, 1, Clock, 0 }, { IDM_COUNTUP, 1, CountUp, 1 },
+        { IDM_STOP, 0, Stopped, 1 }, { IDM_RESUME, 0, CountUp, 1 }, { IDM_STOP, 1, Stopped, 1 }, { IDM_NOW, 0, Clock, 1 },
+    };
+    HWND wnd = CreateMainWindow(SW_SHOWNORMAL);
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, GetModuleHandleW(NULL),
+                                         CountNameChange, GetCurrentProcessId(), GetCurrentThreadId(), WINEVENT_INCONTEXT);
+    IAccessible* face;
+    VARIANT self = { VT_I4 };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(&r - rows);
+        gNameChanges = 0;
+        gState->options.oneLine = r.oneLine;
+        OnCommand(wnd, r.command);
+        EXPECT_TRUE(gState->mode == r.mode && gNameChanges == r.changes) << gNameChanges;
+        ASSERT_EQ(AccessibleObjectFromWindow(wnd, OBJID_CLIENT, __uuidof(IAccessible), (void**)&face), S_OK);
+        VARIANT role = {};
+        face->get_accRole(self, &role);
+        EXPECT_TRUE(role.vt == VT_I4 && role.lVal == ROLE_SYSTEM_CLOCK);
+        for (auto read : { &IAccessible::get_accName, &IAccessible::get_accValue }) {
+            /* Texts the face showed before: what the reader hears is formatted as it asks. */
+            lstrcpyW(gState->date.text, L"old"), lstrcpyW(gState->time.text, L"old");
+            if (r.mode != Stopped) lstrcpyW(gState->count.text, L"old");
+            BSTR text = NULL;
+            (face->*read)(self, &text);
+            std::wstring shown = r.mode != Clock ? gState->count.text : r.oneLine ? gState->date.text
+                                 : std::wstring(gState->date.text) + L" " + gState->time.text;
+            EXPECT_TRUE(shown.find(L"old") == std::wstring::npos && text && text == shown) << (text ? text : L"-") << L" | " << shown;
+            SysFreeString(text);
+        }
+        EXPECT_EQ(face->Release(), 0u);
+    }
+    UnhookWinEvent(hook);
+    ASSERT_EQ(AccessibleObjectFromWindow(wnd, OBJID_WINDOW, __uuidof(IAccessible), (void**)&face), S_OK);
+    VARIANT frame = {};
+    face->get_accRole(self, &frame);
+    EXPECT_FALSE(frame.vt == VT_I4 && frame.lVal == ROLE_SYSTEM_CLOCK);
+    face->Release();
 }
 
 /* Up to 999 hours, or a time of day on a 24-hour clock, as typed; the last choice offered
