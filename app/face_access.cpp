@@ -2,30 +2,18 @@
 #include <new>
 #include <oleacc.h>
 #include "../state/clock_state.h"
-#include "../engine/face_text.h"
+#include "face_paint.h"
 
 static int IsSelf(VARIANT child)
 {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
 
-/* The face's lines as shown at this moment, formatted afresh as the paint does them: date
-   and time (the date line alone when it holds both), or the count line. */
 static HRESULT FaceText(BSTR* text)
 {
-    ClockState* s = gState;
     WCHAR lines[2 * FACE_TEXT_SIZE];
-    const WCHAR* shown = lines;
-
-    if (s->mode != Clock) {
-        FormatCountText();
-        shown = s->count.text;
-    } else {
-        FormatClockTexts();
-        if (s->options.oneLine) shown = s->date.text;
-        else wsprintfW(lines, L"%s %s", s->date.text, s->time.text);
-    }
-    *text = SysAllocString(shown);
+    FaceLinesNow(lines);
+    *text = SysAllocString(lines);
     return *text ? S_OK : E_OUTOFMEMORY;
 }
 

@@ -69,6 +69,22 @@ static void ComposeFace(HDC dc, int width, int height)
     }
 }
 
+/* The face's lines as shown at this moment, formatted afresh as a paint does them: date
+   and time (the date line alone when it holds both), or the count. out holds
+   2 * FACE_TEXT_SIZE units. */
+void FaceLinesNow(WCHAR* out)
+{
+    ClockState* s = gState;
+    if (s->mode != Clock) {
+        FormatCountText();
+        lstrcpyW(out, s->count.text);
+    } else {
+        FormatClockTexts();
+        if (s->options.oneLine) lstrcpyW(out, s->date.text);
+        else wsprintfW(out, L"%s %s", s->date.text, s->time.text);
+    }
+}
+
 /* Composes the whole face in a memory bitmap and copies it in one BitBlt, so the
    window never shows a cleared or half-drawn face. */
 void PaintFace(HWND wnd, HDC hdc)

@@ -5,6 +5,7 @@
 #include "../state/clock_state.h"
 
 void PaintFace(HWND wnd, HDC hdc);
+void FaceLinesNow(WCHAR* out);
 void DrawFaceItem(HDC hdc, const FaceLine* line, int width, int height, int secondLine);
 POINT FaceTextOrigin(const FaceItem* item, int width, int height, SIZE text,
                      int wholeHeight, int secondLine);

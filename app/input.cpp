@@ -5,6 +5,7 @@
 #include "../options/options_dialog.h"
 #include "../help/help_menu.h"
 #include "main_window.h"
+#include "tray.h"
 #include "../res/resource.h"
 
 /* On top or not, at once and in any mode; stored with the other options. */
@@ -26,8 +27,15 @@ int CommandEnabled(UINT id)
     case IDM_OPTIONS:   return !Counting();
     case IDM_STOP:      return Counting();
     case IDM_RESUME:    return CanResume();
+    case IDM_CLICKTHROUGH: return gState->options.clickThrough == 1 || WayBack();
     default:            return 1;
     }
+}
+
+/* Options, and after OK what only the window can put in place. */
+static void ChangeOptions(HWND wnd, int page)
+{
+    if (RunOptionsDialog(wnd, page) && IsWindow(wnd)) ApplyShellOptions(wnd);
 }
 
 /* A command chosen while something rings answers the ringing first, then runs. */
@@ -42,8 +50,10 @@ void OnCommand(HWND wnd, WPARAM wParam)
     case IDM_RESUME:    ResumeCount(wnd); break;
     case IDM_COUNTDOWN: StartCountDown(wnd); break;
     case IDM_TOPMOST:   ToggleTopMost(wnd); break;
-    case IDM_OPTIONS:   RunOptionsDialog(wnd, OPTIONS_GENERAL); break;
-    case IDM_ALARMS:    RunOptionsDialog(wnd, OPTIONS_ALARMS); break;
+    case IDM_CLICKTHROUGH: ToggleClickThrough(wnd); break;
+    case IDM_SHOWHIDE:  ShowOrHide(wnd, 0); break;
+    case IDM_OPTIONS:   ChangeOptions(wnd, OPTIONS_GENERAL); break;
+    case IDM_ALARMS:    ChangeOptions(wnd, OPTIONS_ALARMS); break;
     case IDM_EXIT:      PostMessageW(wnd, WM_CLOSE, 0, 0); break;
     case IDM_HELP:      OpenHelpFile(wnd); break;
     case IDM_HOMEPAGE:  OpenHomePage(wnd); break;
@@ -51,6 +61,7 @@ void OnCommand(HWND wnd, WPARAM wParam)
         DialogBoxParamW(gInstance, MAKEINTRESOURCEW(IDD_ABOUT), wnd, AboutDlgProc, 0);
         break;
     }
+    if (IsWindow(wnd)) UpdateTitle(wnd);
 }
 
 /* The command Enter stands for in the current mode. */
@@ -110,19 +121,34 @@ void UpdateMenuStates(HMENU menu)
     if (!menu) return;
     for (const auto& item : items) SetMenuItem(menu, item.id, CommandEnabled(item.id), (int)gState->mode == item.mode);
     SetMenuItem(menu, IDM_TOPMOST, 1, gState->options.topMost == 1);
+    SetMenuItem(menu, IDM_CLICKTHROUGH, CommandEnabled(IDM_CLICKTHROUGH), gState->options.clickThrough == 1);
+    SetMenuItem(menu, IDM_SHOWHIDE, 1, WindowShown(gMainWnd));
+}
+
+/* The context menu at a point of the screen; from the icon, with 表示 on top, and as the
+   shell asks of a menu of the notification area: the window in the foreground while it is
+   open, and a message after, or the menu would not close when clicked away from. */
+void TrackContextMenu(HWND wnd, POINT at, int fromIcon)
+{
+    HMENU menu = LoadMenuW(gInstance, MAKEINTRESOURCEW(IDR_CONTEXTMENU));
+    HMENU popup = menu ? GetSubMenu(menu, 0) : NULL;
+    if (popup) {
+        if (fromIcon) {
+            InsertMenuW(popup, 0, MF_BYPOSITION | MF_SEPARATOR, 0, NULL);
+            InsertMenuW(popup, 0, MF_BYPOSITION | MF_STRING, IDM_SHOWHIDE, L"表示(&V)");
+            SetForegroundWindow(wnd);
+        }
+        TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, at.x, at.y, 0, wnd, NULL);
+        if (fromIcon) PostMessageW(wnd, WM_NULL, 0, 0);
+    }
+    if (menu) DestroyMenu(menu);
 }
 
 void ShowContextMenu(HWND wnd, LPARAM lParam)
 {
-    HMENU menu = LoadMenuW(gInstance, MAKEINTRESOURCEW(IDR_CONTEXTMENU));
-    if (!menu) return;
-    HMENU popup = GetSubMenu(menu, 0);
-    if (popup) {
-        POINT pt = { (SHORT)LOWORD(lParam), (SHORT)HIWORD(lParam) };
-        ClientToScreen(wnd, &pt);
-        TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, pt.x, pt.y, 0, wnd, NULL);
-    }
-    DestroyMenu(menu);
+    POINT at = { (SHORT)LOWORD(lParam), (SHORT)HIWORD(lParam) };
+    ClientToScreen(wnd, &at);
+    TrackContextMenu(wnd, at, 0);
 }
 
 /* A title-less window is moved by dragging its face; a click on the face answers a

@@ -10,6 +10,7 @@ int  KeyEndsRinging(const MSG* msg);
 void OnKeyDown(HWND wnd, WPARAM key);
 UINT EnterCommand(int shift);
 void UpdateMenuStates(HMENU menu);
+void TrackContextMenu(HWND wnd, POINT at, int fromIcon);
 void ShowContextMenu(HWND wnd, LPARAM lParam);
 void OnLButtonDown(HWND wnd, LPARAM lParam);
 void OnMouseMove(HWND wnd, LPARAM lParam);

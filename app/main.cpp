@@ -3,6 +3,7 @@
 #include "../engine/count_modes.h"
 #include "../engine/face_text.h"
 #include "../engine/alarms.h"
+#include "tray.h"
 #include <commctrl.h>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
@@ -19,6 +20,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     if (!RegisterMainClass() || !CreateMainWindow(showCommand)) return 0;
     ArmTick(gMainWnd);
     ArmAlarms(gMainWnd);
+    /* After the first face is on screen: the shell takes its time to load. */
+    ApplyShellOptions(gMainWnd);
 
     int exitCode = RunMessageLoop();
     HeapFree(GetProcessHeap(), 0, gState);

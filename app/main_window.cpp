@@ -1,6 +1,7 @@
 #include "main_window.h"
 #include "face_paint.h"
 #include "face_access.h"
+#include "tray.h"
 #include "input.h"
 #include "../state/settings.h"
 #include "../engine/count_modes.h"
@@ -93,6 +94,7 @@ HWND CreateMainWindow(int showCommand)
     gMainWnd = CreateWindowExW(exStyle, MAIN_CLASS, MAIN_CLASS, style, x, y, width, height,
                                NULL, NULL, gInstance, NULL);
     if (!gMainWnd) return NULL;
+    gState->taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     ApplyTransparency(gMainWnd);
     /* A stored place may lie on a monitor of another resolution than the system's. */
     UINT dpi = WindowDpi(gMainWnd);
@@ -131,7 +133,28 @@ static void OnTimer(HWND wnd, WPARAM id)
     }
     if (gState->mode == CountDown && !CountdownLeft(GetTickCount())) FinishCountdown(wnd);
     InvalidateRect(wnd, NULL, FALSE);
+    UpdateTitle(wnd);
     if (gState->mode == Clock) ArmTick(wnd);
+}
+
+/* The title reads the count in whole seconds while one is shown, for the taskbar button,
+   Alt+Tab and the icon's tip; "VELMOR" with the clock. It is set only when it changes:
+   a count's tick comes ten times a second. */
+void UpdateTitleAt(HWND wnd, DWORD now)
+{
+    WCHAR title[ARRAYSIZE(gState->title)] = MAIN_CLASS;
+    if (gState->mode != Clock) {
+        DWORD seconds = CountTenths(now) / 10;
+        wsprintfW(title, L"%lu:%02lu:%02lu - %s", seconds / 3600, seconds / 60 % 60, seconds % 60, MAIN_CLASS);
+    }
+    if (!lstrcmpW(title, gState->title)) return;
+    lstrcpyW(gState->title, title);
+    SetWindowTextW(wnd, title);
+}
+
+void UpdateTitle(HWND wnd)
+{
+    UpdateTitleAt(wnd, GetTickCount());
 }
 
 /* The clock jumped (a new time or zone, or a resume): show it now and tick from it; a
@@ -152,13 +175,26 @@ static void OnDpiChanged(HWND wnd, WPARAM wParam, const RECT* suggested)
 {
     gState->dpi = HIWORD(wParam);
     CreateFaceFonts();
+    RefreshTrayIcon(wnd);
     SetWindowPos(wnd, NULL, suggested->left, suggested->top, suggested->right - suggested->left,
                  suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(wnd, NULL, FALSE);
 }
 
+/* Minimised, a clock whose icon is shown may leave the taskbar for it. */
+static void OnSize(HWND wnd, WPARAM kind)
+{
+    if (kind == SIZE_MINIMIZED && gState->options.trayOnMinimise == 1 && gState->trayShown) ShowWindow(wnd, SW_HIDE);
+}
+
 LRESULT CALLBACK MainWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    /* The shell started again, and holds no icon. */
+    if (message == gState->taskbarCreated && message) {
+        gState->trayShown = 0;
+        AddTrayIcon(wnd);
+        return 0;
+    }
     switch (message) {
     case WM_DESTROY:
         Shutdown();
@@ -181,6 +217,18 @@ LRESULT CALLBACK MainWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     case WM_GETOBJECT:
         return OnGetObject(wnd, wParam, lParam);
+    case WM_TRAY:
+        OnTrayMessage(wnd, wParam, lParam);
+        return 0;
+    case WM_HOTKEY:
+        OnHotKey(wnd, wParam);
+        return 0;
+    case WM_SIZE:
+        OnSize(wnd, wParam);
+        return 0;
+    case WM_DISPLAYCHANGE:
+        RefreshTrayIcon(wnd);
+        break;
     case WM_POWERBROADCAST:
         if (wParam == PBT_APMRESUMEAUTOMATIC) OnTimeChange(wnd);
         break;
@@ -220,18 +268,17 @@ void ApplyTopMost(HWND wnd)
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-/* Lets the desk show through as the options say; an opaque window is not layered at all,
-   so that it costs no more to draw than one that never was. */
+/* Lets the desk show through, and the mouse go through, as the options say; a window
+   that does neither is not layered at all, so that it costs no more to draw than one that
+   never was. */
 void ApplyTransparency(HWND wnd)
 {
-    int tenths = SeeThroughTenths(gState->options.transparency);
-    LONG_PTR exStyle = GetWindowLongPtrW(wnd, GWL_EXSTYLE);
-    if (tenths) {
-        SetWindowLongPtrW(wnd, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
-        SetLayeredWindowAttributes(wnd, 0, (BYTE)MulDiv(255, 10 - tenths, 10), LWA_ALPHA);
-    } else if (exStyle & WS_EX_LAYERED) {
-        SetWindowLongPtrW(wnd, GWL_EXSTYLE, exStyle & ~WS_EX_LAYERED);
-    }
+    int tenths = SeeThroughTenths(gState->options.transparency), through = gState->options.clickThrough == 1;
+    LONG_PTR exStyle = GetWindowLongPtrW(wnd, GWL_EXSTYLE), wanted = exStyle & ~(WS_EX_LAYERED | WS_EX_TRANSPARENT);
+    if (tenths || through) wanted |= WS_EX_LAYERED;
+    if (through) wanted |= WS_EX_TRANSPARENT;
+    if (wanted != exStyle) SetWindowLongPtrW(wnd, GWL_EXSTYLE, wanted);
+    if (wanted & WS_EX_LAYERED) SetLayeredWindowAttributes(wnd, 0, (BYTE)MulDiv(255, 10 - tenths, 10), LWA_ALPHA);
 }
 
 /* Records the rectangle (unless another copy owns it, or the window is minimised or
@@ -244,6 +291,7 @@ void Shutdown(void)
     SaveSettings();
     KillTimer(gMainWnd, TIMER_TICK);
     KillTimer(gMainWnd, TIMER_ALARM);
+    RemoveTrayIcon(gMainWnd);
     ReleaseFaceFonts();
 }
 

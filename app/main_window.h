@@ -12,6 +12,8 @@ ATOM    RegisterMainClass(void);
 HWND    CreateMainWindow(int showCommand);
 LRESULT CALLBACK MainWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
 void    ApplyTopMost(HWND wnd);
+void    UpdateTitleAt(HWND wnd, DWORD now);
+void    UpdateTitle(HWND wnd);
 void    ApplyTransparency(HWND wnd);
 void    Shutdown(void);
 void    RestartProgram(HWND wnd);

@@ -55,6 +55,17 @@ DWORD CountdownLeft(DWORD now)
     return left > gState->countLength ? 0 : left;
 }
 
+/* The count the face shows, in tenths: running, as at now; stopped, as at the stop; 0
+   when a countdown has ended. */
+DWORD CountTenths(DWORD now)
+{
+    ClockState* s = gState;
+    ClockMode counting = s->mode == Stopped ? s->pausedMode : s->mode;
+    if (s->mode == Stopped) now = s->pausedAt;
+    if (counting == CountUp) return (now - s->tickMark) / 100;
+    return counting == CountDown ? CountdownLeft(now) / 100 : 0;
+}
+
 void ShowNow(HWND wnd)
 {
     if (gState->mode == Clock) return;
@@ -98,6 +109,7 @@ void StopCount(HWND wnd)
 void ResumeCountAt(HWND wnd, DWORD now)
 {
     ClockState* s = gState;
+    if (!CanResume()) return;
     if (s->pausedMode == CountUp) s->tickMark = now - (s->pausedAt - s->tickMark);
     else s->tickMark = now + (s->tickMark - s->pausedAt);
     s->mode = s->pausedMode;

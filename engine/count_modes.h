@@ -18,6 +18,7 @@ int   CanResume(void);
 DWORD TickDelay(int mode, int alarming, WORD milliseconds);
 void  ArmTick(HWND wnd);
 DWORD CountdownLeft(DWORD now);
+DWORD CountTenths(DWORD now);
 void  ShowNow(HWND wnd);
 void  StartCountUp(HWND wnd);
 void  StopCount(HWND wnd);

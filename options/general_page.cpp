@@ -3,6 +3,7 @@
 #include "../state/settings.h"
 #include "../res/resource.h"
 #include <commdlg.h>
+#include <commctrl.h>
 
 COLORREF gCustomColors[16];
 int      gCustomColorsReady;
@@ -34,6 +35,17 @@ int InitGeneralPage(HWND page)
     SendDlgItemMessageW(page, IDC_OPACITY, CB_SETCURSEL, SeeThroughTenths(o->transparency), 0);
     CheckDlgButton(page, IDC_ONELINE, o->oneLine ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page, IDC_NOTITLEBAR, o->noTitleBar ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_FIT, o->fitToWindow == 1 ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_TRAY_ICON, o->noTrayIcon != 1 ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_TRAY_MINIMISE, o->trayOnMinimise == 1 ? BST_CHECKED : BST_UNCHECKED);
+    EnableWindow(GetDlgItem(page, IDC_TRAY_MINIMISE), o->noTrayIcon != 1);
+    /* A key without Ctrl or Alt would be taken from every program's typing: the control
+       adds Ctrl+Alt to one typed without. */
+    const struct { int id; WORD key; } keys[2] = { { IDC_SHOWHIDE_KEY, o->showHideKey }, { IDC_COUNT_KEY, o->countKey } };
+    for (const auto& k : keys) {
+        SendDlgItemMessageW(page, k.id, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S, HOTKEYF_CONTROL | HOTKEYF_ALT);
+        SendDlgItemMessageW(page, k.id, HKM_SETHOTKEY, k.key, 0);
+    }
     int starts = ProgramPath(program) && StartsWithWindows(program);
     CheckDlgButton(page, IDC_STARTUP, starts ? BST_CHECKED : BST_UNCHECKED);
     return 1;
@@ -47,7 +59,80 @@ void ReadGeneralPage(HWND page)
     gWork->options.transparency = (BYTE)(opacity > 0 && opacity < 8 ? opacity * 10 : 0);
     gWork->options.oneLine = IsDlgButtonChecked(page, IDC_ONELINE) == BST_CHECKED;
     gWork->options.noTitleBar = IsDlgButtonChecked(page, IDC_NOTITLEBAR) == BST_CHECKED;
+    gWork->options.fitToWindow = IsDlgButtonChecked(page, IDC_FIT) == BST_CHECKED;
+    gWork->options.noTrayIcon = IsDlgButtonChecked(page, IDC_TRAY_ICON) != BST_CHECKED;
+    gWork->options.trayOnMinimise = IsDlgButtonChecked(page, IDC_TRAY_MINIMISE) == BST_CHECKED;
+    gWork->options.showHideKey = (WORD)SendDlgItemMessageW(page, IDC_SHOWHIDE_KEY, HKM_GETHOTKEY, 0, 0);
+    gWork->options.countKey = (WORD)SendDlgItemMessageW(page, IDC_COUNT_KEY, HKM_GETHOTKEY, 0, 0);
     gWork->startWithWindows = IsDlgButtonChecked(page, IDC_STARTUP) == BST_CHECKED;
+}
+
+/* The hot key control's form of a key as RegisterHotKey takes its modifiers. */
+UINT HotKeyModifiers(WORD key)
+{
+    BYTE flags = HIBYTE(key);
+    return (flags & HOTKEYF_ALT ? MOD_ALT : 0) | (flags & HOTKEYF_CONTROL ? MOD_CONTROL : 0) |
+           (flags & HOTKEYF_SHIFT ? MOD_SHIFT : 0);
+}
+
+/* A global key must hold Ctrl or Alt, and be none Windows keeps for itself. */
+int HotKeyUsable(WORD key)
+{
+    static const struct { BYTE key; UINT modifiers; } reserved[] = {
+        { VK_TAB, MOD_ALT }, { VK_TAB, MOD_ALT | MOD_SHIFT }, { VK_ESCAPE, MOD_ALT }, { VK_ESCAPE, MOD_CONTROL },
+        { VK_ESCAPE, MOD_CONTROL | MOD_SHIFT }, { VK_DELETE, MOD_CONTROL | MOD_ALT }, { VK_SPACE, MOD_ALT }, { VK_F4, MOD_ALT },
+    };
+    UINT modifiers = HotKeyModifiers(key);
+    /* F12 belongs to the debugger, whatever goes with it. */
+    if (!LOBYTE(key) || LOBYTE(key) == VK_F12 || !(modifiers & (MOD_ALT | MOD_CONTROL))) return 0;
+    for (const auto& r : reserved)
+        if (r.key == LOBYTE(key) && r.modifiers == modifiers) return 0;
+    return 1;
+}
+
+/* "Ctrl+Alt+K": the key as the keyboard names it. */
+static void HotKeyName(WCHAR* out, WORD key)
+{
+    static const struct { BYTE flag; const WCHAR* name; } modifiers[3] = {
+        { HOTKEYF_CONTROL, L"Ctrl+" }, { HOTKEYF_SHIFT, L"Shift+" }, { HOTKEYF_ALT, L"Alt+" },
+    };
+    WCHAR name[32] = L"";
+    out[0] = L'\0';
+    for (const auto& m : modifiers)
+        if (HIBYTE(key) & m.flag) lstrcatW(out, m.name);
+    LONG scan = (LONG)MapVirtualKeyW(LOBYTE(key), MAPVK_VK_TO_VSC) << 16 | (HIBYTE(key) & HOTKEYF_EXT ? 1 << 24 : 0);
+    if (!GetKeyNameTextW(scan, name, ARRAYSIZE(name))) wsprintfW(name, L"#%u", LOBYTE(key));
+    lstrcatW(out, name);
+}
+
+/* The global keys the page holds can be had: each holds Ctrl or Alt, the two differ, and
+   no other program holds either. Otherwise the page comes up with the key named. */
+int GlobalKeysFree(HWND page)
+{
+    const int ids[2] = { IDC_SHOWHIDE_KEY, IDC_COUNT_KEY };
+    const WORD held[2] = { gState->options.showHideKey, gState->options.countKey };
+    WORD keys[2];
+    for (int i = 0; i < 2; i++) keys[i] = (WORD)SendDlgItemMessageW(page, ids[i], HKM_GETHOTKEY, 0, 0);
+    for (int i = 0; i < 2; i++) {
+        WCHAR name[64], text[256];
+        const WCHAR* refusal = NULL;
+        /* Keys the clock holds now are free to it; any other is tried for a moment. */
+        int ours = (gState->hotKeys & 1 && keys[i] == held[0]) || (gState->hotKeys & 2 && keys[i] == held[1]);
+        if (!keys[i]) continue;
+        if (!HotKeyUsable(keys[i])) refusal = L"「%s」は使えません。Ctrl か Alt を含む、Windows が使っていないキーを選んでください。";
+        else if (i == 1 && keys[1] == keys[0]) refusal = L"「%s」は表示切替キーと同じです。別のキーを選んでください。";
+        else if (!ours && !RegisterHotKey(gMainWnd, 0xBFFF, HotKeyModifiers(keys[i]), LOBYTE(keys[i])))
+            refusal = L"「%s」はほかのプログラムが使っています。別のキーを選んでください。";
+        else if (!ours) UnregisterHotKey(gMainWnd, 0xBFFF);
+        if (!refusal) continue;
+        HotKeyName(name, keys[i]);
+        wsprintfW(text, refusal, name);
+        ShowOptionsPage(gWork->currentPage = OPTIONS_GENERAL);
+        MessageBoxW(GetParent(page), text, L"オプション", MB_OK | MB_ICONEXCLAMATION);
+        SetFocus(GetDlgItem(page, ids[i]));
+        return 0;
+    }
+    return 1;
 }
 
 /* A new brush for a swatch, repainted at once. */
@@ -66,6 +151,9 @@ INT_PTR CALLBACK GeneralPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_BACK_BUTTON && PickColor(page, &gWork->options.backColor))
             ReplaceBrush(&gWork->backBrush, gWork->options.backColor, GetDlgItem(page, IDC_BACK_SWATCH));
+        /* Only a clock with its icon can go there when minimised. */
+        if (LOWORD(wParam) == IDC_TRAY_ICON)
+            EnableWindow(GetDlgItem(page, IDC_TRAY_MINIMISE), IsDlgButtonChecked(page, IDC_TRAY_ICON) == BST_CHECKED);
         break;
     case WM_CTLCOLORSTATIC:
         return SwatchCtlColor(page, wParam, lParam);

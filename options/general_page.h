@@ -14,5 +14,8 @@ INT_PTR SwatchCtlColor(HWND page, WPARAM hdc, LPARAM control);
 int     PickColor(HWND owner, COLORREF* color);
 void    ReplaceBrush(HBRUSH* brush, COLORREF color, HWND swatch);
 void    FillComboFromStrings(HWND combo, const UINT* ids, int count);
+UINT    HotKeyModifiers(WORD key);
+int     HotKeyUsable(WORD key);
+int     GlobalKeysFree(HWND page);
 
 #endif

@@ -173,7 +173,7 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dlg, UINT message, WPARAM wParam, LPARAM
         break;
     }
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK && WavePathFits(dlg)) EndOptionsDialog(dlg, 1);
+        if (LOWORD(wParam) == IDOK && WavePathFits(dlg) && GlobalKeysFree(gWork->generalPage)) EndOptionsDialog(dlg, 1);
         else if (LOWORD(wParam) == IDCANCEL) EndOptionsDialog(dlg, 0);
         break;
     }

@@ -56,6 +56,11 @@
 #define IDC_ONELINE         111
 #define IDC_NOTITLEBAR      112
 #define IDC_STARTUP         113
+#define IDC_TRAY_ICON       114
+#define IDC_TRAY_MINIMISE   115
+#define IDC_SHOWHIDE_KEY    116
+#define IDC_COUNT_KEY       117
+#define IDC_FIT             118
 #define IDC_FONT_LABEL      101
 #define IDC_COLOR_SWATCH    102
 #define IDC_FONT_BUTTON     103
@@ -83,7 +88,9 @@
 #define IDM_OPTIONS         1011
 #define IDM_EXIT            1012
 #define IDM_TOPMOST         1013
+#define IDM_CLICKTHROUGH    1014
 #define IDM_ALARMS          1015
+#define IDM_SHOWHIDE        1016
 #define IDM_HELP            1021
 #define IDM_HOMEPAGE        1022
 #define IDM_ABOUT           1023

@@ -31,7 +31,13 @@ struct ClockOptions {
     BYTE     alarmUntilStopped;  /* 1: a countdown's end rings until the user stops it */
     BYTE     chime;         /* 1 on the hour, 2 on the hour and the half hour; else none */
     BYTE     builtInSound;  /* 1: a countdown without a WAVE file it can play ends with the built-in tone */
-    BYTE     reserved[20];
+    BYTE     noTrayIcon;    /* 1: no icon in the notification area */
+    BYTE     clickThrough;  /* 1: the mouse goes through the window to what lies beneath */
+    BYTE     fitToWindow;   /* 1: the lines are drawn as large as the window holds them */
+    BYTE     trayOnMinimise;    /* 1: a minimised window leaves the taskbar for the icon */
+    WORD     showHideKey;   /* hot key control's form: virtual key, HOTKEYF_* above it; 0 none */
+    WORD     countKey;
+    BYTE     reserved[12];
 };
 
 /* One alarm as stored ("Option" of Alarms\n): 8 bytes. */
@@ -101,6 +107,11 @@ struct ClockState {
     ULONGLONG    snoozeAt;          /* UTC at which the snoozed ring comes again; 0 none */
     ULONGLONG    chimeAt;           /* UTC at which the armed time signal begins; 0 none */
     int          answeringKeys;     /* the keys that answered a ringing are still held */
+    int          trayShown;         /* the notification area holds the icon */
+    UINT         taskbarCreated;    /* the message of a shell that starts again */
+    int          hotKeys;           /* which of the global keys are registered: 1 show/hide, 2 count */
+    WCHAR        title[32];         /* the window's title as last set */
+    WCHAR        trayTip[128];      /* the icon's tip as last given to the shell */
     int          dragging;
     int          dragX;
     int          dragY;
@@ -120,7 +131,10 @@ static_assert(offsetof(ClockOptions, backColor) == 0 && offsetof(ClockOptions, w
               offsetof(ClockOptions, oneLine) == 5 && offsetof(ClockOptions, noTitleBar) == 6 &&
               offsetof(ClockOptions, topMost) == 7 && offsetof(ClockOptions, transparency) == 8 &&
               offsetof(ClockOptions, alarmUntilStopped) == 9 && offsetof(ClockOptions, chime) == 10 &&
-              offsetof(ClockOptions, builtInSound) == 11 && offsetof(ClockOptions, reserved) == 12,
+              offsetof(ClockOptions, builtInSound) == 11 && offsetof(ClockOptions, noTrayIcon) == 12 &&
+              offsetof(ClockOptions, clickThrough) == 13 && offsetof(ClockOptions, fitToWindow) == 14 &&
+              offsetof(ClockOptions, trayOnMinimise) == 15 && offsetof(ClockOptions, showHideKey) == 16 &&
+              offsetof(ClockOptions, countKey) == 18 && offsetof(ClockOptions, reserved) == 20,
               "stored options layout");
 static_assert(sizeof(AlarmOption) == 8, "stored alarm is 8 bytes");
 static_assert(sizeof(LOGFONTA) == 60, "stored font is 60 bytes");

@@ -3,6 +3,9 @@
 #include "../state/settings.h"
 #include "../app/input.h"
 #include "../engine/alarms.h"
+#include "../app/tray.h"
+#include "../options/options_dialog.h"
+#include <commctrl.h>
 #include "../res/resource.h"
 #include <algorithm>
 #include <mmsystem.h>
@@ -21,6 +24,20 @@ static HWND Start(const std::wstring& path)
     WaitFor([&] { return (wnd = FindWindowW(L"VELMOR", NULL)) && IsWindowVisible(wnd); });
     return wnd;
 }
+
+/* Ends, at the end of a test, every copy of the program it started, before the next test
+   can start one of its own. */
+struct EndCopies {
+    ~EndCopies()
+    {
+        STARTUPINFOW si = { sizeof(si) };
+        PROCESS_INFORMATION pi;
+        WCHAR command[] = L"taskkill /f /im VELMOR.EXE";
+        if (!CreateProcessW(NULL, command, NULL, NULL, FALSE, CREATE_NO_WINDOW, NULL, NULL, &si, &pi)) return;
+        WaitForSingleObject(pi.hProcess, 15000);
+        CloseHandle(pi.hThread), CloseHandle(pi.hProcess);
+    }
+};
 
 /* Types key, with a modifier key held, into wnd's thread once wnd has the foreground. */
 static void Press(HWND wnd, BYTE key, BYTE modifier = 0)
@@ -107,7 +124,7 @@ TEST_F(Fresh, CountdownEndHeardMinimisedOnceOrUntilAKey)
    line cut at the blank would, and Windows is told to start it; F1 opens the help beside it. */
 TEST_F(Fresh, ProgramByItsKeysFromAFolderWithABlankAndJapaneseName)
 {
-    struct EndCopies { ~EndCopies() { WinExec("taskkill /f /im VELMOR.EXE", SW_HIDE); } } endCopies;
+    EndCopies endCopies;
     const std::wstring folder = L"C:\\velmor test 表𠮷", program = folder + L"\\VELMOR.EXE";
     CreateDirectoryW(folder.c_str(), NULL);
     ASSERT_TRUE(CopyFileW((GetACP() == CP_UTF8 ? kBuiltUtf8 : kBuilt).c_str(), program.c_str(), FALSE));
@@ -193,4 +210,26 @@ TEST_F(Fresh, AlarmAndTimeSignalHeard)
         EXPECT_LT(at(pip + 0.2, pip + 0.9, false), 300) << "after pip " << pip;
     }
     EXPECT_NEAR(at(3.05, 3.95, true), 1760, 90) << "the top";
+}
+
+/* A global key another program holds is passed over without a word at start-up, and
+   refused at Options OK with the key named, the page left open. */
+TEST_F(Fresh, GlobalKeyHeldByAnotherProgram)
+{
+    EndCopies endCopies;
+    const WORD key = (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8 | 'J';
+    Plant(NULL, L"Option", REG_BINARY, { 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, LOBYTE(key), HIBYTE(key) });
+    ASSERT_TRUE(Start(GetACP() == CP_UTF8 ? kBuiltUtf8 : kBuilt));
+    ASSERT_TRUE(WaitFor([] { return !RegisterHotKey(NULL, 9, MOD_CONTROL | MOD_ALT, 'J') || !UnregisterHotKey(NULL, 9); }));
+    LoadSettings();
+    HWND wnd = CreateMainWindow(SW_SHOWNORMAL), options = NULL;
+    ApplyShellOptions(wnd);
+    EXPECT_FALSE(gState->hotKeys & 2) << "a key another program holds";
+    WCHAR said[256] = L"";
+    RunModal([&] { OnCommand(wnd, IDM_OPTIONS); }, {
+        [&] { return gWork && gWork->generalPage && Post(options = GetParent(gWork->generalPage), WM_COMMAND, IDOK); },
+        [&] { HWND box = TopDialog(); return box && box != options && GetDlgItemTextW(box, 0xFFFF, said, 256) && EndDialog(box, IDOK); },
+        [&] { return TopDialog() == options && IsWindowVisible(gWork->generalPage) && Post(options, WM_COMMAND, IDCANCEL); },
+    });
+    EXPECT_TRUE(wcsstr(said, L"「Ctrl+Alt+J」")) << said;
 }

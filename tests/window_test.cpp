@@ -129,20 +129,25 @@ TEST_F(Fresh, CommandsAndEnterByMode)
 TEST_F(Fresh, ResumeGoesOnFromTheStop)
 {
     static const struct { ClockMode mode; DWORD mark, stop, resume, read; const WCHAR *stopped, *after; } rows[] = {
-        { CountUp, 1000, 5050, 90000, 91500, L"00:00:04.0", L"00:00:05.5" },
-        { CountUp, 0xFFFFF000u, 0x10, 0xFFFFFFF0u, 0x3F0, L"00:00:04.1", L"00:00:05.1" },
-        { CountDown, 61000, 1000, 500000, 530000, L"00:01:00.0", L"00:00:30.0" },
-        { CountDown, 61000, 61000, 70000, 70000, L"00:00:00.0", L"stopped" },
+        { CountUp, 1000, 5050, 90000, 91500, L"00:00:04.0 0:00:04 - VELMOR", L"00:00:05.5 0:00:05 - VELMOR" },
+        { CountUp, 0xFFFFF000u, 0x10, 0xFFFFFFF0u, 0x3F0, L"00:00:04.1 0:00:04 - VELMOR", L"00:00:05.1 0:00:05 - VELMOR" },
+        { CountDown, 61000, 1000, 500000, 530000, L"00:01:00.0 0:01:00 - VELMOR", L"00:00:30.0 0:00:30 - VELMOR" },
+        { CountDown, 61000, 61000, 70000, 70000, L"00:00:00.0 0:00:00 - VELMOR", L"stopped" },
     };
     HWND wnd = CreateMainWindow(SW_SHOWNORMAL);
+    WCHAR title[32];
+    /* The face, and the title in whole seconds as the taskbar button shows it. */
+    auto shown = [&](DWORD now) { UpdateTitleAt(wnd, now); GetWindowTextW(wnd, title, 32); return std::wstring(gState->count.text) + L" " + title; };
     for (const auto& r : rows) {
         gState->mode = r.mode, gState->tickMark = r.mark, gState->countLength = 60000;
         StopCountAt(wnd, r.stop);
-        std::wstring texts = gState->count.text;
+        std::wstring stopped = shown(r.resume);
         ResumeCountAt(wnd, r.resume);
         FormatCountTextAt(r.read);
-        EXPECT_EQ(texts + L" " + (gState->mode == r.mode ? gState->count.text : L"stopped"), std::wstring(r.stopped) + L" " + r.after);
+        EXPECT_EQ(stopped + L" | " + (gState->mode == r.mode ? shown(r.read) : L"stopped"), std::wstring(r.stopped) + L" | " + r.after);
     }
+    OnCommand(wnd, IDM_NOW);
+    EXPECT_TRUE(GetWindowTextW(wnd, title, 32) && !lstrcmpW(title, L"VELMOR")) << "the clock's title";
     gState->countdownWall = LocalFromUtc(NULL, UtcNow() + 600 * FILETIME_SECOND);    /* ten minutes on, the tick says an hour */
     gState->mode = CountDown;
     gState->tickMark = GetTickCount() + 3600000;
