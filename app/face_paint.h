@@ -6,6 +6,7 @@
 
 void PaintFace(HWND wnd, HDC hdc);
 void FaceLinesNow(WCHAR* out);
+void FitFaceFonts(HWND wnd);
 void DrawFaceItem(HDC hdc, const FaceLine* line, int width, int height, int secondLine);
 POINT FaceTextOrigin(const FaceItem* item, int width, int height, SIZE text,
                      int wholeHeight, int secondLine);

@@ -6,6 +6,7 @@
 #include "../help/help_menu.h"
 #include "main_window.h"
 #include "tray.h"
+#include "face_paint.h"
 #include "../res/resource.h"
 
 /* On top or not, at once and in any mode; stored with the other options. */
@@ -35,7 +36,9 @@ int CommandEnabled(UINT id)
 /* Options, and after OK what only the window can put in place. */
 static void ChangeOptions(HWND wnd, int page)
 {
-    if (RunOptionsDialog(wnd, page) && IsWindow(wnd)) ApplyShellOptions(wnd);
+    if (!RunOptionsDialog(wnd, page) || !IsWindow(wnd)) return;
+    ApplyShellOptions(wnd);
+    FitFaceFonts(wnd);
 }
 
 /* A command chosen while something rings answers the ringing first, then runs. */

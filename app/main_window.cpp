@@ -101,6 +101,7 @@ HWND CreateMainWindow(int showCommand)
     if (dpi != gState->dpi) {
         gState->dpi = dpi;
         CreateFaceFonts();
+        FitFaceFonts(gMainWnd);
     }
     ShowWindow(gMainWnd, showCommand);
     UpdateWindow(gMainWnd);
@@ -178,13 +179,16 @@ static void OnDpiChanged(HWND wnd, WPARAM wParam, const RECT* suggested)
     RefreshTrayIcon(wnd);
     SetWindowPos(wnd, NULL, suggested->left, suggested->top, suggested->right - suggested->left,
                  suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    FitFaceFonts(wnd);
     InvalidateRect(wnd, NULL, FALSE);
 }
 
-/* Minimised, a clock whose icon is shown may leave the taskbar for it. */
+/* A new size: the face may fit it anew. Minimised, a clock whose icon is shown may leave
+   the taskbar for it. */
 static void OnSize(HWND wnd, WPARAM kind)
 {
-    if (kind == SIZE_MINIMIZED && gState->options.trayOnMinimise == 1 && gState->trayShown) ShowWindow(wnd, SW_HIDE);
+    if (kind != SIZE_MINIMIZED) FitFaceFonts(wnd);
+    else if (gState->options.trayOnMinimise == 1 && gState->trayShown) ShowWindow(wnd, SW_HIDE);
 }
 
 LRESULT CALLBACK MainWndProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)

@@ -55,7 +55,7 @@ void DefaultFaceItem(FaceLine* line, int kind)
     ZeroMemory(&line->item, sizeof(line->item));
     DefaultLogFont(&line->logFont);
     line->fontDpi = 96;
-    line->font = CreateFaceFont(&line->logFont, 96);
+    line->font = CreateFaceFont(&line->logFont, 96, 0);
     line->item.color = colors[kind];
 }
 
@@ -98,20 +98,21 @@ LONG StoredFontHeight(LONG height, UINT dpi)
     return stored;
 }
 
-/* The font of lf, whose sizes are pixels at fromDpi, at the window's resolution. */
-HFONT CreateFaceFont(const LOGFONTW* lf, UINT fromDpi)
+/* The font of lf, whose sizes are pixels at fromDpi, at the window's resolution and
+   scaled by fit thousandths (0: as it is). */
+HFONT CreateFaceFont(const LOGFONTW* lf, UINT fromDpi, UINT fit)
 {
     LOGFONTW scaled = *lf;
-    ScaleFont(&scaled, fromDpi, gState->dpi);
+    ScaleFont(&scaled, fromDpi * 1000, gState->dpi * (fit ? fit : 1000));
     return CreateFontIndirectW(&scaled);
 }
 
-/* The three fonts made anew, at the resolution of the moment. */
+/* The three fonts made anew, at the resolution and the fit of the moment. */
 void CreateFaceFonts(void)
 {
     ReleaseFaceFonts();
     FaceLine* lines[3] = { &gState->date, &gState->time, &gState->count };
-    for (FaceLine* line : lines) line->font = CreateFaceFont(&line->logFont, line->fontDpi);
+    for (FaceLine* line : lines) line->font = CreateFaceFont(&line->logFont, line->fontDpi, line->fit);
 }
 
 /* Deletes the three face fonts, date first; safe to call again. */

@@ -79,6 +79,7 @@ struct FaceLine {
     LOGFONTW logFont;       /* sizes in pixels at fontDpi */
     HFONT    font;          /* logFont at the resolution of the window's monitor */
     UINT     fontDpi;       /* 96 as stored; the font dialog's, once a font is chosen there */
+    UINT     fit;           /* thousandths the window scales the font by; 0 as chosen */
     WCHAR    text[FACE_TEXT_SIZE];
 };
 
@@ -155,7 +156,7 @@ int  ScaleToDpi(int size);
 void ScaleFont(LOGFONTW* lf, int fromDpi, int toDpi);
 int  FontPoints(LONG height, UINT dpi);
 LONG StoredFontHeight(LONG height, UINT dpi);
-HFONT CreateFaceFont(const LOGFONTW* lf, UINT fromDpi);
+HFONT CreateFaceFont(const LOGFONTW* lf, UINT fromDpi, UINT fit);
 void CreateFaceFonts(void);
 void ReleaseFaceFonts(void);
 

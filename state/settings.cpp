@@ -134,7 +134,7 @@ void LoadFaceItem(const WCHAR* name, FaceLine* line)
         LoadedFont(&stored, &line->logFont);
         ZeroMemory(line->item.text, sizeof(line->item.text));
         line->fontDpi = 96;
-        line->font = CreateFaceFont(&line->logFont, 96);
+        line->font = CreateFaceFont(&line->logFont, 96, 0);
         return;
     }
     int kind = name[0] == L'D' ? 0 : name[0] == L'T' ? 1 : 2;

@@ -358,3 +358,57 @@ TEST_F(Fresh, KeysDuringARingOnlyEndIt)
         EXPECT_TRUE(gState->mode == r.to && !Ringing()) << "mode " << gState->mode;
     }
 }
+
+/* Fitted to its window, every shown line's widest text lies inside the client area at any
+   size and instant, one filling most of its room, date and time keeping their sizes to
+   each other and their places; the fonts come from the size, never from a paint. Without
+   the option the fonts are as chosen. */
+TEST_F(Fresh, FaceFitsItsWindow)
+{
+    static const struct { BYTE fit; int width, height; BYTE oneLine, alignH; SHORT marginX; ClockMode mode; } rows[] = {
+        { 1, 160, 90, 0, 0, 0, Clock }, { 1, 330, 200, 0, 0, 0, Clock }, { 1, 1100, 420, 0, 0, 0, Clock },
+        { 1, 260, 700, 1, 0, 0, Clock }, { 1, 480, 400, 0, 1, 150, Clock }, { 1, 500, 300, 0, 0, 0, Stopped },
+        { 0, 900, 600, 0, 0, 0, Clock },
+    };
+    static const WORD instants[4][3] = { { 0, 0, 0 }, { 11, 11, 11 }, { 12, 0, 0 }, { 23, 58, 58 } };
+    LoadSettings();
+    gState->time.logFont.lfHeight = 40;
+    HWND wnd = CreateMainWindow(SW_SHOWNORMAL);
+    for (const auto& r : rows) {
+        SCOPED_TRACE(&r - rows);
+        ClockState* s = gState;
+        s->options.fitToWindow = r.fit, s->options.oneLine = r.oneLine, s->mode = r.mode;
+        s->date.item.alignH = r.alignH, s->date.item.marginX = r.marginX;
+        SetWindowPos(wnd, NULL, 0, 0, r.width, r.height, SWP_NOZORDER | SWP_NOMOVE);
+        FitFaceFonts(wnd);
+        HFONT fonts[3] = { s->date.font, s->time.font, s->count.font };
+        RECT client;
+        GetClientRect(wnd, &client);
+        double fullest = 0;
+        HDC dc = GetDC(wnd);
+        for (const auto& t : instants) {
+            SYSTEMTIME at = { 2026, 12, 3, 9, t[0], t[1], t[2], 0 };
+            FormatClockTextsAt(&at);
+            s->mode = CountUp, s->tickMark = 0;
+            FormatCountTextAt((t[0] * 3600 + t[1] * 60 + t[2]) * 1000);
+            s->mode = r.mode;
+            FaceLine* shown[2] = { r.mode == Clock ? &s->date : &s->count, r.mode == Clock && !r.oneLine ? &s->time : NULL };
+            for (int i = 0; i < 2 && shown[i]; i++) {
+                SIZE size;
+                SelectObject(dc, shown[i]->font);
+                GetTextExtentPoint32W(dc, shown[i]->text, lstrlenW(shown[i]->text), &size);
+                POINT at = FaceTextOrigin(&shown[i]->item, client.right, client.bottom, size, r.mode != Clock || r.oneLine, i);
+                EXPECT_TRUE(!r.fit || (at.x >= 0 && at.y >= 0 && at.x + size.cx <= client.right && at.y + size.cy <= client.bottom))
+                    << t[0] << ":" << t[1] << ":" << t[2] << " line " << i << " at " << at.x << "," << at.y << " size " << size.cx << "x" << size.cy;
+                fullest = std::max(fullest, std::max((double)size.cx / (client.right - ScaleToDpi(r.marginX)), (double)size.cy / client.bottom * (r.oneLine ? 1 : 2)));
+            }
+        }
+        ReleaseDC(wnd, dc);
+        LOGFONTW date = {}, time = {};
+        GetObjectW(s->date.font, sizeof(date), &date), GetObjectW(s->time.font, sizeof(time), &time);
+        EXPECT_TRUE(r.fit ? fullest > 0.85 : date.lfHeight == ScaleToDpi(s->date.logFont.lfHeight)) << "fullest " << fullest;
+        EXPECT_NEAR((double)time.lfHeight / date.lfHeight, 40.0 / 26, 0.1) << "date and time sizes apart";
+        RedrawWindow(wnd, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_TRUE(fonts[0] == s->date.font && fonts[1] == s->time.font && fonts[2] == s->count.font) << "a font made in a paint";
+    }
+}
