@@ -296,6 +296,10 @@ void Shutdown(void)
     KillTimer(gMainWnd, TIMER_TICK);
     KillTimer(gMainWnd, TIMER_ALARM);
     RemoveTrayIcon(gMainWnd);
+    /* A restarted copy takes the keys as soon as this one lets them go. */
+    UnregisterHotKey(gMainWnd, HOTKEY_SHOWHIDE);
+    UnregisterHotKey(gMainWnd, HOTKEY_COUNT);
+    gState->hotKeys = 0;
     ReleaseFaceFonts();
 }
 

@@ -1,6 +1,6 @@
 /* The floor a repainted face is measured against: a window of VELMOR's default frame and
-   size whose timer invalidates it, every so many milliseconds as its argument says (1000
-   by default), and whose paint fills the client area through one off-screen bitmap. */
+   size whose timer invalidates it, every so many milliseconds as its argument says (none
+   without one, or 0), and whose paint fills the client area through one off-screen bitmap. */
 #include "bench.h"
 #include <stdlib.h>
 
@@ -35,7 +35,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
                                CW_USEDEFAULT, CW_USEDEFAULT, 330, 200, NULL, NULL, instance, NULL);
     ShowWindow(wnd, showCommand);
     UpdateWindow(wnd);
-    SetTimer(wnd, 1, atoi(commandLine) > 0 ? atoi(commandLine) : 1000, NULL);
+    if (atoi(commandLine) > 0) SetTimer(wnd, 1, atoi(commandLine), NULL);
     MSG msg;
     while (GetMessageA(&msg, NULL, 0, 0)) DispatchMessageA(&msg);
     return 0;
