@@ -48,18 +48,20 @@ static void Press(HWND wnd, BYTE key, BYTE modifier = 0)
         if (keys[i]) keybd_event(keys[i], (BYTE)MapVirtualKeyW(keys[i], 0), i < 2 ? 0 : KEYEVENTF_KEYUP, 0);
 }
 
-/* Records what the test run's sound sink plays, into buffers of half a second in turn. */
+/* Records what the test run's sound sink plays, into buffers of half a second in turn,
+   for up to 40 seconds. */
 struct Recorder {
+    static const int count = 80;
     HWAVEIN in = NULL;
-    WAVEHDR headers[40] = {};
-    std::vector<short> samples = std::vector<short>(40 * 22050);
+    WAVEHDR headers[count] = {};
+    std::vector<short> samples = std::vector<short>(count * 22050);
     static const int rate = 44100;
 
     bool Start()
     {
         WAVEFORMATEX format = { WAVE_FORMAT_PCM, 1, 44100, 88200, 2, 16, 0 };
         if (waveInOpen(&in, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL)) return false;
-        for (int i = 0; i < 40; i++) {
+        for (int i = 0; i < count; i++) {
             headers[i] = { (LPSTR)&samples[i * 22050], 44100 };
             waveInPrepareHeader(in, &headers[i], sizeof(WAVEHDR));
             waveInAddBuffer(in, &headers[i], sizeof(WAVEHDR));
@@ -68,7 +70,7 @@ struct Recorder {
     }
     /* How many half seconds are recorded so far; the loudest sample from half second first
        to before last, of those. */
-    size_t Filled() { size_t done = 0; while (done < 40 && headers[done].dwFlags & WHDR_DONE) done++; return done; }
+    size_t Filled() { size_t done = 0; while (done < count && headers[done].dwFlags & WHDR_DONE) done++; return done; }
     int Peak(size_t first, size_t last)
     {
         int peak = 0;
@@ -80,7 +82,7 @@ struct Recorder {
 
 /* A countdown that ends with the window minimised is heard, from a WAVE file of a name no
    ANSI code page holds, or the built-in tone without one; set to ring until stopped, it is
-   still heard three seconds on, its count blinking, and a key silences it. */
+   still heard two seconds on, its count blinking, and a key silences it. */
 TEST_F(Fresh, CountdownEndHeardMinimisedOnceOrUntilAKey)
 {
     Recorder recorder;
@@ -107,15 +109,15 @@ TEST_F(Fresh, CountdownEndHeardMinimisedOnceOrUntilAKey)
             RedrawWindow(wnd, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
             std::vector<COLORREF> face = Pixels(wnd);
             (std::count(face.begin(), face.end(), RGB(0, 0, 128)) ? shown : hidden) = true;
-            return recorder.Filled() >= zero + 8;
+            return recorder.Filled() >= zero + 6;
         }));
         EXPECT_GT(recorder.Peak(zero ? zero - 1 : 0, zero + 3), 1000) << "not heard, until stopped " << (int)until << ", built in " << (int)gState->options.builtInSound;
-        EXPECT_TRUE((recorder.Peak(zero + 6, zero + 8) > 1000) == until && hidden == until) << "heard or blinking three seconds on";
+        EXPECT_TRUE((recorder.Peak(zero + 4, zero + 6) > 1000) == until && hidden == until) << "heard or blinking two seconds on";
         Post(wnd, WM_KEYDOWN, 'A');
         PumpAsTheLoop();
         size_t key = recorder.Filled();
-        ASSERT_TRUE(WaitFor([&] { return recorder.Filled() >= key + 4; }));
-        EXPECT_TRUE(recorder.Peak(key + 2, key + 4) < 1000 && shown) << "heard after a key, or never shown";
+        ASSERT_TRUE(WaitFor([&] { return recorder.Filled() >= key + 3; }));
+        EXPECT_TRUE(recorder.Peak(key + 1, key + 3) < 1000 && shown) << "heard after a key, or never shown";
     }
 }
 

@@ -366,13 +366,14 @@ TEST_F(Fresh, KeysDuringARingOnlyEndIt)
 TEST_F(Fresh, FaceFitsItsWindow)
 {
     static const struct { BYTE fit; int width, height; BYTE oneLine, alignH; SHORT marginX; ClockMode mode; } rows[] = {
-        { 1, 160, 90, 0, 0, 0, Clock }, { 1, 330, 200, 0, 0, 0, Clock }, { 1, 1100, 420, 0, 0, 0, Clock },
+        { 1, 220, 150, 0, 0, 0, Clock }, { 1, 330, 200, 0, 0, 0, Clock }, { 1, 1100, 420, 0, 0, 0, Clock },
         { 1, 260, 700, 1, 0, 0, Clock }, { 1, 480, 400, 0, 1, 150, Clock }, { 1, 500, 300, 0, 0, 0, Stopped },
         { 0, 900, 600, 0, 0, 0, Clock },
     };
     static const WORD instants[4][3] = { { 0, 0, 0 }, { 11, 11, 11 }, { 12, 0, 0 }, { 23, 58, 58 } };
     LoadSettings();
     gState->time.logFont.lfHeight = 40;
+    CreateFaceFonts();
     HWND wnd = CreateMainWindow(SW_SHOWNORMAL);
     for (const auto& r : rows) {
         SCOPED_TRACE(&r - rows);
