@@ -3,6 +3,7 @@
 #include <oleacc.h>
 #include "../state/clock_state.h"
 #include "../engine/face_text.h"
+#include "../engine/count_modes.h"
 
 static int IsSelf(VARIANT child)
 {

@@ -55,6 +55,19 @@ DWORD CountdownLeft(DWORD now)
     return left > gState->countLength ? 0 : left;
 }
 
+/* The count line at now, counted up or left; a stopped count and the clock keep theirs. */
+void FormatCountTextAt(DWORD now)
+{
+    ClockState* s = gState;
+    if (s->mode == CountUp) FormatCount(s->count.text, now - s->tickMark, s->count.item.format);
+    else if (s->mode == CountDown) FormatCount(s->count.text, CountdownLeft(now), s->count.item.format);
+}
+
+void FormatCountText(void)
+{
+    FormatCountTextAt(GetTickCount());
+}
+
 void ShowNow(HWND wnd)
 {
     if (gState->mode == Clock) return;

@@ -18,6 +18,8 @@ int   CanResume(void);
 DWORD TickDelay(int mode, int alarming, WORD milliseconds);
 void  ArmTick(HWND wnd);
 DWORD CountdownLeft(DWORD now);
+void  FormatCountTextAt(DWORD now);
+void  FormatCountText(void);
 void  ShowNow(HWND wnd);
 void  StartCountUp(HWND wnd);
 void  StopCount(HWND wnd);

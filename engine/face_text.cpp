@@ -1,5 +1,4 @@
 #include "face_text.h"
-#include "count_modes.h"
 #include "../state/clock_state.h"
 #include "../res/resource.h"
 #include <stdlib.h>
@@ -76,7 +75,7 @@ static int FormatEraDate(WCHAR* out, int year, int month, int day)
     return 1;
 }
 
-static void FormatDate(WCHAR* out, const SYSTEMTIME* t, BYTE format)
+void FormatDate(WCHAR* out, const SYSTEMTIME* t, BYTE format)
 {
     int year = t->wYear, month = t->wMonth, day = t->wDay;
     if (format == 12 && FormatEraDate(out, year, month, day)) return;
@@ -88,7 +87,7 @@ static void FormatDate(WCHAR* out, const SYSTEMTIME* t, BYTE format)
     }
 }
 
-static void FormatTime(WCHAR* out, const SYSTEMTIME* t, BYTE format)
+void FormatTime(WCHAR* out, const SYSTEMTIME* t, BYTE format)
 {
     int hour = t->wHour, minute = t->wMinute, second = t->wSecond;
     /* Noon and midnight both read 0 on the 12-hour dial. */
@@ -148,29 +147,15 @@ void FormatClockTexts(void)
     FormatClockTextsAt(&now);
 }
 
-void FormatCountTextAt(DWORD now)
+/* A count of milliseconds, to the tenth of a second below it. */
+void FormatCount(WCHAR* out, DWORD milliseconds, BYTE format)
 {
-    ClockState* s = gState;
-    DWORD t;
-
-    if (s->mode == CountUp) {
-        t = (now - s->tickMark) / 100;
-    } else if (s->mode == CountDown) {
-        t = CountdownLeft(now) / 100;
-    } else {
-        return;
-    }
-
+    DWORD t = milliseconds / 100;
     int total = (int)(t / 10);
     int tenths = (int)(t % 10), seconds = total % 60, minutes = total / 60 % 60, hours = total / 3600;
-    switch (s->count.item.format) {
-    case 1:  wsprintfW(s->count.text, L"%d:%d:%d.%d", hours, minutes, seconds, tenths); break;
-    case 10: wsprintfW(s->count.text, L"%d時%d分%d秒.%d", hours, minutes, seconds, tenths); break;
-    default: wsprintfW(s->count.text, L"%02d:%02d:%02d.%d", hours, minutes, seconds, tenths); break;
+    switch (format) {
+    case 1:  wsprintfW(out, L"%d:%d:%d.%d", hours, minutes, seconds, tenths); break;
+    case 10: wsprintfW(out, L"%d時%d分%d秒.%d", hours, minutes, seconds, tenths); break;
+    default: wsprintfW(out, L"%02d:%02d:%02d.%d", hours, minutes, seconds, tenths); break;
     }
-}
-
-void FormatCountText(void)
-{
-    FormatCountTextAt(GetTickCount());
 }
