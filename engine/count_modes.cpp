@@ -17,25 +17,33 @@ int CanResume(void)
     return gState->mode == Stopped && gState->pausedMode != Clock;
 }
 
-/* Milliseconds to the next tick the mode needs, 0 for none: the clock's comes just
-   after its next second begins, a count's every tenth, a ringing alarm's at each blink,
-   and a stopped count needs none. */
-DWORD TickDelay(int mode, int alarming, WORD milliseconds)
+/* Milliseconds to the next tick the mode needs at now, 0 for none: the clock's comes just
+   after its next second begins, or its next minute when the time line shows no seconds; a
+   count's every tenth, a ringing end's at each blink, and a stopped count needs none. */
+DWORD TickDelay(int mode, int alarming, BYTE timeFormat, const SYSTEMTIME* now)
 {
+    DWORD second = 1000 - now->wMilliseconds % 1000;
     switch (mode) {
-    case Clock:   return 1000 - milliseconds % 1000 + TICK_MARGIN;
+    case Clock:   return second + (TimeShowsSeconds(timeFormat) ? 0 : (59 - now->wSecond % 60) * 1000) + TICK_MARGIN;
     case Stopped: return alarming ? BLINK_PERIOD : 0;
     default:      return TICK_PERIOD;
     }
+}
+
+/* Arms the tick the clock needs at now, or none; returns its delay. */
+DWORD ArmTickAt(HWND wnd, const SYSTEMTIME* now)
+{
+    DWORD delay = TickDelay(gState->mode, gState->alarming, gState->time.item.format, now);
+    if (delay) SetTimer(wnd, TIMER_TICK, delay, NULL);
+    else KillTimer(wnd, TIMER_TICK);
+    return delay;
 }
 
 void ArmTick(HWND wnd)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    DWORD delay = TickDelay(gState->mode, gState->alarming, now.wMilliseconds);
-    if (delay) SetTimer(wnd, TIMER_TICK, delay, NULL);
-    else KillTimer(wnd, TIMER_TICK);
+    ArmTickAt(wnd, &now);
 }
 
 /* Starts the new mode's tick and shows the mode at once. A screen reader hears of the

@@ -87,27 +87,30 @@ void FormatDate(WCHAR* out, const SYSTEMTIME* t, BYTE format)
     }
 }
 
+/* Noon and midnight both read 0 on the 12-hour dial. */
 void FormatTime(WCHAR* out, const SYSTEMTIME* t, BYTE format)
 {
-    int hour = t->wHour, minute = t->wMinute, second = t->wSecond;
-    /* Noon and midnight both read 0 on the 12-hour dial. */
-    int hour12 = hour >= 12 ? hour - 12 : hour;
-    WCHAR marker[8];
+    int hour = t->wHour, minute = t->wMinute, second = t->wSecond, hour12 = hour % 12;
+    const WCHAR* half = hour < 12 ? L"午前" : L"午後";
 
     switch (format) {
-    case 5:
-    case 6:
-        lstrcpyW(marker, hour < 12 ? L"AM" : L"PM");
-        if (format == 6) CharLowerW(marker);
-        wsprintfW(out, L"%d:%d:%d %s", hour12, minute, second, marker);
-        break;
-    case 11:
-        wsprintfW(out, L"%s %d時%d分%d秒", hour < 12 ? L"午前" : L"午後", hour12, minute, second);
-        break;
-    case 10: wsprintfW(out, L"%d時%d分%d秒", hour, minute, second); break;
     case 1:  wsprintfW(out, L"%d:%d:%d", hour, minute, second); break;
+    case 2:  wsprintfW(out, L"%02d:%02d", hour, minute); break;
+    case 5:  wsprintfW(out, L"%d:%d:%d %s", hour12, minute, second, hour < 12 ? L"AM" : L"PM"); break;
+    case 6:  wsprintfW(out, L"%d:%d:%d %s", hour12, minute, second, hour < 12 ? L"am" : L"pm"); break;
+    case 7:  wsprintfW(out, L"%d:%02d %s", hour12, minute, hour < 12 ? L"AM" : L"PM"); break;
+    case 10: wsprintfW(out, L"%d時%d分%d秒", hour, minute, second); break;
+    case 11: wsprintfW(out, L"%s %d時%d分%d秒", half, hour12, minute, second); break;
+    case 12: wsprintfW(out, L"%d時%d分", hour, minute); break;
+    case 13: wsprintfW(out, L"%s %d時%d分", half, hour12, minute); break;
     default: wsprintfW(out, L"%02d:%02d:%02d", hour, minute, second); break;
     }
+}
+
+/* Whether a time format shows seconds; a code it does not know formats as 0, which does. */
+int TimeShowsSeconds(BYTE format)
+{
+    return format != 2 && format != 7 && format != 12 && format != 13;
 }
 
 /* Appends "(letters)" for the day of the week, unless weekday says no suffix. */

@@ -17,6 +17,7 @@ extern int gEraCount;
 void LoadEras(void);
 void FormatDate(WCHAR* out, const SYSTEMTIME* t, BYTE format);
 void FormatTime(WCHAR* out, const SYSTEMTIME* t, BYTE format);
+int  TimeShowsSeconds(BYTE format);
 void FormatCount(WCHAR* out, DWORD milliseconds, BYTE format);
 void FormatClockTexts(void);
 

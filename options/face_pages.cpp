@@ -10,9 +10,10 @@ static const FormatRow dateRows[] = {
     { L"yyyy/mm/dd", 0 }, { L"y/m/d", 1 }, { L"y年m月d日", 10 }, { L"平成y年m月d日", 11 },
     { L"元号y年m月d日", 12 },
 };
+/* A time without seconds after its sibling with them. */
 static const FormatRow timeRows[] = {
-    { L"hh:mm:ss", 0 }, { L"h:m:s", 1 }, { L"h:m:s AM/PM", 5 }, { L"h:m:s am/pm", 6 },
-    { L"h時m分s秒", 10 }, { L"午前/午後 h時m分s秒", 11 },
+    { L"hh:mm:ss", 0 }, { L"hh:mm", 2 }, { L"h:m:s", 1 }, { L"h:m:s AM/PM", 5 }, { L"h:mm AM/PM", 7 },
+    { L"h:m:s am/pm", 6 }, { L"h時m分s秒", 10 }, { L"h時m分", 12 }, { L"午前/午後 h時m分s秒", 11 }, { L"午前/午後 h時m分", 13 },
 };
 static const FormatRow countRows[] = {
     { L"hh:mm:ss.x", 0 }, { L"h:m:s.x", 1 }, { L"h時m分s秒.x", 10 },

@@ -244,6 +244,26 @@ TEST_F(Fresh, CountdownDialogTakesALengthOrATimeOfDay)
     }
 }
 
+/* The tick armed at an instant: just after the next second, or the next minute when the time
+   line shows no seconds; every tenth while counting and at each blink while an end rings,
+   whatever the format; none when stopped. */
+TEST_F(Fresh, TickByModeAndShownFormat)
+{
+    static const struct { ClockMode mode; int alarming; BYTE format; WORD second, milliseconds; DWORD delay; } rows[] = {
+        { Clock, 0, 0, 0, 0, 1002 },      { Clock, 0, 1, 30, 500, 502 },    { Clock, 0, 99, 59, 999, 3 },   { Clock, 0, 2, 0, 0, 60002 },
+        { Clock, 0, 7, 30, 500, 29502 },  { Clock, 0, 12, 59, 999, 3 },     { Clock, 0, 13, 0, 1, 60001 },  { CountUp, 0, 2, 30, 500, 100 },
+        { CountDown, 0, 13, 59, 999, 100 }, { Stopped, 0, 2, 30, 500, 0 },  { Stopped, 1, 12, 30, 500, BLINK_PERIOD },
+    };
+    HWND wnd = CreateMainWindow(SW_SHOWNORMAL);
+    for (const auto& r : rows) {
+        SYSTEMTIME at = { 2026, 12, 3, 9, 23, 59, r.second, r.milliseconds };
+        gState->mode = r.mode, gState->alarming = r.alarming, gState->time.item.format = r.format;
+        SetTimer(wnd, TIMER_TICK, 5000, NULL);
+        EXPECT_EQ(ArmTickAt(wnd, &at), r.delay) << "row " << &r - rows;
+        EXPECT_EQ(KillTimer(wnd, TIMER_TICK) != FALSE, r.delay != 0) << "row " << &r - rows;
+    }
+}
+
 /* A line's top-left corner: centred in its half or the whole face, or a margin from an
    edge; a right margin places the text's left edge, not its right. */
 TEST(Face, PlacementByAlignment)
