@@ -144,3 +144,51 @@ TEST_F(Fresh, GeneralPageOpacityAndStartUp)
     RegDeleteValueW(run, L"VELMOR");
     RegCloseKey(run);
 }
+
+/* Sets the modifier keys as pressing them would, and presses key at the focus. */
+static bool Press(BYTE key, bool control, bool shift)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = control ? 0x80 : 0, keys[VK_SHIFT] = shift ? 0x80 : 0;
+    return SetKeyboardState(keys) && Post(GetFocus(), WM_KEYDOWN, key);
+}
+
+/* From the tab strip the keyboard goes through the page shown, OK and Cancel, and back; Ctrl+Tab
+   and Ctrl+PageDown show the next page, with Shift or PageUp the one before, round the ends, and
+   a control hidden with its page leaves the keyboard to the tab strip. No field has a scroll bar
+   across, which at 150 % would hide its text. */
+TEST_F(Fresh, OptionsByTheKeyboard)
+{
+    static const struct { BYTE key; bool shift; int page; } changes[] = {
+        { VK_TAB, false, OPTIONS_TIME }, { VK_TAB, true, OPTIONS_DATE }, { VK_PRIOR, false, OPTIONS_GENERAL },
+        { VK_PRIOR, false, OPTIONS_ALARMS }, { VK_NEXT, false, OPTIONS_GENERAL }, { VK_TAB, true, OPTIONS_ALARMS },
+    };
+    std::string walked;
+    auto walk = [&] {
+        HWND focus = GetFocus(), parent = GetParent(focus);
+        walked += std::to_string(GetDlgCtrlID(focus)) + (parent == Options() ? "d " : parent == gWork->dateBlock.page ? "p " : "? ");
+    };
+    std::vector<Step> steps = { [] { return Options() != NULL; } };
+    for (int i = 0; i < 8; i++) steps.push_back([&] { walk(); return Press(VK_TAB, false, false); });
+    steps.push_back([&] {
+        walk();
+        for (auto field : { std::make_pair(gWork->dateBlock.page, IDC_MARGIN_X), { gWork->dateBlock.page, IDC_MARGIN_Y }, { gWork->countBlock.page, IDC_WAVE_PATH } }) {
+            SCROLLBARINFO bar = { sizeof(bar) };
+            GetScrollBarInfo(GetDlgItem(field.first, field.second), OBJID_HSCROLL, &bar);
+            EXPECT_TRUE(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE) << "field " << field.second;
+        }
+        return SetFocus(GetDlgItem(gWork->dateBlock.page, IDC_FORMAT)) != NULL;
+    });
+    for (const auto& c : changes) {
+        steps.push_back([&] { return Press(c.key, true, c.shift); });
+        steps.push_back([&] {
+            EXPECT_TRUE(gWork->currentPage == c.page && SendMessageW(gWork->tabControl, TCM_GETCURSEL, 0, 0) == c.page) << &c - changes;
+            EXPECT_EQ(GetFocus(), gWork->tabControl) << &c - changes;
+            return true;
+        });
+    }
+    steps.push_back([] { return Post(Options(), WM_COMMAND, IDCANCEL); });
+    RunModal([] { RunOptionsDialog(CreateMainWindow(SW_SHOWNORMAL), OPTIONS_DATE); }, steps);
+    EXPECT_EQ(walked, "101d 101p 103p 105p 106p 108p 1d 2d 101d ");
+}
