@@ -1,6 +1,7 @@
 #include "face_pages.h"
 #include "general_page.h"
 #include "../state/settings.h"
+#include "../engine/face_text.h"
 #include "../res/resource.h"
 #include <commdlg.h>
 
@@ -19,7 +20,49 @@ static const FormatRow countRows[] = {
     { L"hh:mm:ss.x", 0 }, { L"h:m:s.x", 1 }, { L"h時m分s秒.x", 10 },
 };
 
-/* Fills a page from its line; the three pages differ only in line and rows. */
+/* What format gives at this instant on the block's line; a count reads zero. */
+static void FormatSample(const PageBlock* block, BYTE format, WCHAR* out)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    if (block == &gWork->dateBlock) FormatDate(out, &now, format);
+    else if (block == &gWork->timeBlock) FormatTime(out, &now, format);
+    else FormatCount(out, 0, format);
+}
+
+/* The format of the row chosen, or fallback with none. */
+static BYTE ChosenFormat(HWND page, BYTE fallback)
+{
+    LRESULT row = SendDlgItemMessageW(page, IDC_FORMAT, CB_GETCURSEL, 0, 0);
+    return row == CB_ERR ? fallback : (BYTE)SendDlgItemMessageW(page, IDC_FORMAT, CB_GETITEMDATA, row, 0);
+}
+
+/* The preview reads as the format chosen gives the line now. */
+static void ShowPreviewText(HWND page, const PageBlock* block)
+{
+    WCHAR text[FACE_TEXT_SIZE];
+    FormatSample(block, ChosenFormat(page, block->item.format), text);
+    SetDlgItemTextW(page, IDC_PREVIEW, text);
+}
+
+/* The preview in the line's font, at the size the face draws it. */
+static void ShowPreviewFont(HWND page, PageBlock* block)
+{
+    HFONT old = block->previewFont;
+    block->previewFont = CreateFaceFont(&block->logFont, block->fontDpi);
+    SendDlgItemMessageW(page, IDC_PREVIEW, WM_SETFONT, (WPARAM)block->previewFont, TRUE);
+    if (old) DeleteObject(old);
+}
+
+/* The swatch and the preview in the line's colour. */
+static void ShowColor(HWND page, PageBlock* block)
+{
+    ReplaceBrush(&block->swatchBrush, block->item.color, GetDlgItem(page, IDC_COLOR_SWATCH));
+    InvalidateRect(GetDlgItem(page, IDC_PREVIEW), NULL, TRUE);
+}
+
+/* Fills a page from its line; the three pages differ only in line and rows. Each row reads
+   what its format gives now, then its pattern. */
 static int InitFacePage(HWND page, PageBlock* block, const FaceLine* line,
                         const FormatRow* rows, int rowCount)
 {
@@ -29,10 +72,17 @@ static int InitFacePage(HWND page, PageBlock* block, const FaceLine* line,
     ShowFontLabel(page, &block->logFont, block->fontDpi);
     block->swatchBrush = CreateSolidBrush(block->item.color);
     SendDlgItemMessageW(page, IDC_FORMAT, CB_RESETCONTENT, 0, 0);
-    for (int i = 0; i < rowCount; i++) AddFormatItem(page, rows[i].label, rows[i].code);
+    for (int i = 0; i < rowCount; i++) {
+        WCHAR sample[FACE_TEXT_SIZE], row[FACE_TEXT_SIZE + 32];
+        FormatSample(block, rows[i].code, sample);
+        wsprintfW(row, L"%s  (%s)", sample, rows[i].label);
+        AddFormatItem(page, row, rows[i].code);
+    }
     SelectFormatByCode(page, block->item.format);
     FillPlacementControls(page, block);
     UpdateMarginEdits(page);
+    ShowPreviewFont(page, block);
+    ShowPreviewText(page, block);
     return 1;
 }
 
@@ -75,6 +125,12 @@ static INT_PTR FacePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPara
         case IDC_FONT_BUTTON:
             ChooseFaceFont(page, block);
             break;
+        case IDC_COLOR_BUTTON:
+            if (PickColor(page, &block->item.color)) ShowColor(page, block);
+            break;
+        case IDC_FORMAT:
+            if (HIWORD(wParam) == CBN_SELCHANGE) ShowPreviewText(page, block);
+            break;
         case IDC_ALIGN_H:
         case IDC_ALIGN_V:
             if (HIWORD(wParam) == CBN_SELCHANGE) UpdateMarginEdits(page);
@@ -85,7 +141,10 @@ static INT_PTR FacePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPara
         }
         break;
     case WM_CTLCOLORSTATIC:
-        return SwatchCtlColor(page, wParam, lParam);
+        if (GetDlgCtrlID((HWND)lParam) != IDC_PREVIEW) return SwatchCtlColor(page, wParam, lParam);
+        SetTextColor((HDC)wParam, block->item.color);
+        SetBkMode((HDC)wParam, TRANSPARENT);
+        return (INT_PTR)gWork->backBrush;
     }
     return FALSE;
 }
@@ -109,7 +168,8 @@ void ChooseFaceFont(HWND page, PageBlock* block)
 {
     if (!PickFont(page, &block->logFont, &block->fontDpi, &block->item.color)) return;
     ShowFontLabel(page, &block->logFont, block->fontDpi);
-    ReplaceBrush(&block->swatchBrush, block->item.color, GetDlgItem(page, IDC_COLOR_SWATCH));
+    ShowPreviewFont(page, block);
+    ShowColor(page, block);
 }
 
 /* The font dialog measures in the screen's pixels: a font chosen there keeps the height
@@ -199,8 +259,7 @@ void FillPlacementControls(HWND page, const PageBlock* block)
 void ReadFacePage(PageBlock* block)
 {
     HWND page = block->page;
-    LRESULT row = SendDlgItemMessageW(page, IDC_FORMAT, CB_GETCURSEL, 0, 0);
-    if (row != CB_ERR) block->item.format = (BYTE)SendDlgItemMessageW(page, IDC_FORMAT, CB_GETITEMDATA, row, 0);
+    block->item.format = ChosenFormat(page, block->item.format);
     block->item.alignH = (BYTE)SendDlgItemMessageW(page, IDC_ALIGN_H, CB_GETCURSEL, 0, 0);
     block->item.marginX = (SHORT)GetDlgItemInt(page, IDC_MARGIN_X, NULL, TRUE);
     block->item.alignV = (BYTE)SendDlgItemMessageW(page, IDC_ALIGN_V, CB_GETCURSEL, 0, 0);

@@ -136,13 +136,16 @@ static void DeleteBrush(HBRUSH* brush)
     *brush = NULL;
 }
 
-/* The brushes of whichever pages initialised; needed on every way out. */
-static void ReleasePageBrushes(void)
+/* The brushes and fonts of whichever pages initialised; needed on every way out. */
+static void ReleasePageObjects(void)
 {
+    PageBlock* blocks[3] = { &gWork->dateBlock, &gWork->timeBlock, &gWork->countBlock };
     DeleteBrush(&gWork->backBrush);
-    DeleteBrush(&gWork->dateBlock.swatchBrush);
-    DeleteBrush(&gWork->timeBlock.swatchBrush);
-    DeleteBrush(&gWork->countBlock.swatchBrush);
+    for (PageBlock* block : blocks) {
+        DeleteBrush(&block->swatchBrush);
+        if (block->previewFont) DeleteObject(block->previewFont);
+        block->previewFont = NULL;
+    }
 }
 
 /* Older copies read the stored path in the ANSI code page, in at most MAX_PATH - 1
@@ -172,7 +175,7 @@ void EndOptionsDialog(HWND dlg, int ok)
         gWork->options.builtInSound = IsDlgButtonChecked(gWork->countBlock.page, IDC_BUILTIN_SOUND) == BST_CHECKED;
         ReadAlarmsPage(gWork->alarmPage);
     }
-    ReleasePageBrushes();
+    ReleasePageObjects();
     for (int i = 0; i < OPTIONS_PAGES; i++) {
         HWND* page = PageWindows(i);
         if (*page) DestroyWindow(*page);
@@ -186,7 +189,7 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dlg, UINT message, WPARAM wParam, LPARAM
     switch (message) {
     case WM_INITDIALOG:
         if (!CreateOptionsPages(dlg)) {
-            ReleasePageBrushes();
+            ReleasePageObjects();
             EndDialog(dlg, 0);
         }
         ShowOptionsPage(gWork->currentPage);

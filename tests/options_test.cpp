@@ -3,7 +3,9 @@
 #include "../state/settings.h"
 #include "../options/options_dialog.h"
 #include "../engine/count_modes.h"
+#include "../engine/face_text.h"
 #include "../res/resource.h"
+#include <colordlg.h>
 #include <commctrl.h>
 #include <dlgs.h>
 
@@ -76,8 +78,7 @@ TEST_F(Fresh, OptionsApplyAndStoreOnOkOnly)
             if (!Options() || !GetWindowTextW(Options(), texts[0], 32) || !SendMessageW(gWork->tabControl, TCM_GETITEMW, 3, (LPARAM)&tab))
                 return false;
             SendDlgItemMessageW(gWork->generalPage, IDC_WEEKDAY, CB_GETLBTEXT, 1, (LPARAM)texts[2]);
-            SendDlgItemMessageW(gWork->dateBlock.page, IDC_FORMAT, CB_GETLBTEXT, 3, (LPARAM)texts[3]);
-            EXPECT_EQ(std::wstring(texts[0]) + texts[1] + texts[2] + texts[3], L"オプション計測日本語平成y年m月d日");
+            EXPECT_EQ(std::wstring(texts[0]) + texts[1] + texts[2], L"オプション計測日本語");
             return true;
         },
         Change(wave, WM_COMMAND, IDC_FONT_BUTTON), PickFont(cmb3, L"36", IDCANCEL), again,
@@ -170,7 +171,7 @@ TEST_F(Fresh, OptionsByTheKeyboard)
         walked += std::to_string(GetDlgCtrlID(focus)) + (parent == Options() ? "d " : parent == gWork->dateBlock.page ? "p " : "? ");
     };
     std::vector<Step> steps = { [] { return Options() != NULL; } };
-    for (int i = 0; i < 8; i++) steps.push_back([&] { walk(); return Press(VK_TAB, false, false); });
+    for (int i = 0; i < 9; i++) steps.push_back([&] { walk(); return Press(VK_TAB, false, false); });
     steps.push_back([&] {
         walk();
         for (auto field : { std::make_pair(gWork->dateBlock.page, IDC_MARGIN_X), { gWork->dateBlock.page, IDC_MARGIN_Y }, { gWork->countBlock.page, IDC_WAVE_PATH } }) {
@@ -190,5 +191,59 @@ TEST_F(Fresh, OptionsByTheKeyboard)
     }
     steps.push_back([] { return Post(Options(), WM_COMMAND, IDCANCEL); });
     RunModal([] { RunOptionsDialog(CreateMainWindow(SW_SHOWNORMAL), OPTIONS_DATE); }, steps);
-    EXPECT_EQ(walked, "101d 101p 103p 105p 106p 108p 1d 2d 101d ");
+    EXPECT_EQ(walked, "101d 101p 103p 110p 105p 106p 108p 1d 2d 101d ");
+}
+
+/* A line page: each format row reads what it gives now, then its pattern; the preview shows the
+   format chosen, on the General page's background, in the colour the full colour dialog gives,
+   as soon as it is given, and the colour is stored at OK. */
+TEST_F(Fresh, LinePageRowsPreviewAndColour)
+{
+    Plant(NULL, L"Option", REG_BINARY, { 0xFF, 0xFF, 0x00, 0x00 });    /* a yellow background */
+    LoadSettings();
+    std::vector<COLORREF> shown[2];
+    SYSTEMTIME times[2];
+    WCHAR row[64] = L"", preview[64] = L"";
+    auto count = [&](int when, COLORREF color) { return std::count(shown[when].begin(), shown[when].end(), color); };
+    auto show = [&](int when) {
+        HWND box = GetDlgItem(gWork->dateBlock.page, IDC_PREVIEW);
+        UpdateWindow(box);
+        shown[when] = Pixels(box);
+    };
+    GetLocalTime(&times[0]);
+    RunModal([] { RunOptionsDialog(CreateMainWindow(SW_SHOWNORMAL), OPTIONS_DATE); }, {
+        [&] {
+            HWND page = Options() ? gWork->dateBlock.page : NULL, format = GetDlgItem(page, IDC_FORMAT);
+            if (!page) return false;
+            SendMessageW(format, CB_GETLBTEXT, 3, (LPARAM)row);
+            SendMessageW(format, CB_SETCURSEL, 2, 0);
+            SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_FORMAT, CBN_SELCHANGE), (LPARAM)format);
+            GetDlgItemTextW(page, IDC_PREVIEW, preview, 64);
+            show(0);
+            return Post(page, WM_COMMAND, IDC_COLOR_BUTTON);
+        },
+        [] {
+            HWND colors = TopDialog();
+            if (!colors || Options()) return false;
+            SetDlgItemInt(colors, COLOR_RED, 255, FALSE), SetDlgItemInt(colors, COLOR_GREEN, 0, FALSE), SetDlgItemInt(colors, COLOR_BLUE, 0, FALSE);
+            return Post(colors, WM_COMMAND, IDOK);
+        },
+        [&] { return Options() && (show(1), Post(Options(), WM_COMMAND, IDOK)); },
+    });
+    GetLocalTime(&times[1]);
+    auto texts = [&](BYTE code, const WCHAR* pattern, const WCHAR* shown) {
+        bool either = false;
+        for (const SYSTEMTIME& t : times) {   /* a day may begin while the dialog opens */
+            WCHAR date[64];
+            FormatDate(date, &t, code);
+            either |= std::wstring(date) + pattern == shown;
+        }
+        return either;
+    };
+    EXPECT_TRUE(texts(11, L"  (平成y年m月d日)", row)) << row;
+    EXPECT_TRUE(texts(10, L"", preview)) << preview;
+    EXPECT_GT(count(0, RGB(255, 255, 0)) * 2, (long)shown[0].size()) << "not on the background";
+    EXPECT_TRUE(count(0, RGB(0, 0, 0)) && !count(0, RGB(255, 0, 0)) && count(1, RGB(255, 0, 0)) && !count(1, RGB(0, 0, 0)));
+    EXPECT_EQ(Stored(L"Date", L"Option").at(36), 0xFF);
+    EXPECT_EQ(gState->date.item.color, RGB(255, 0, 0));
 }
