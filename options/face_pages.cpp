@@ -172,6 +172,41 @@ void ChooseFaceFont(HWND page, PageBlock* block)
     ShowColor(page, block);
 }
 
+static int CALLBACK OtherFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM face)
+{
+    return lstrcmpiW(font->lfFaceName, (const WCHAR*)face) != 0;
+}
+
+/* Whether the font dialog lists face among the screen's: vertical faces it leaves out. */
+static int Listed(HDC screen, const WCHAR* face)
+{
+    LOGFONTW all = {};
+    all.lfCharSet = DEFAULT_CHARSET;
+    return face[0] != L'@' && !EnumFontFamiliesExW(screen, &all, OtherFace, (LPARAM)face, 0);
+}
+
+/* A face the font dialog does not list would open it on the first it does. It opens instead on
+   the face the line is drawn in: the substitute Windows takes for a name it maps to another
+   font, by the name the list gives it, or the nearest face it has; for a vertical face, its
+   upright twin. */
+static void OfferedFace(LOGFONTW* lf)
+{
+    HDC screen = GetDC(NULL);
+    if (lf->lfFaceName[0] == L'@') MoveMemory(lf->lfFaceName, lf->lfFaceName + 1, sizeof(lf->lfFaceName) - sizeof(WCHAR));
+    if (!Listed(screen, lf->lfFaceName)) {
+        BYTE metrics[4096];
+        OUTLINETEXTMETRICW* drawn = (OUTLINETEXTMETRICW*)metrics;
+        HFONT font = CreateFontIndirectW(lf), old = (HFONT)SelectObject(screen, font);
+        if (GetOutlineTextMetricsW(screen, sizeof(metrics), drawn)) {
+            const WCHAR* family = (const WCHAR*)(metrics + (UINT_PTR)drawn->otmpFamilyName);
+            if (Listed(screen, family)) lstrcpynW(lf->lfFaceName, family, LF_FACESIZE);
+        }
+        SelectObject(screen, old);
+        DeleteObject(font);
+    }
+    ReleaseDC(NULL, screen);
+}
+
 /* The font dialog measures in the screen's pixels: a font chosen there keeps the height
    it chose, at its resolution, and is drawn at it. A face whose name the stored font
    cannot carry is refused: the line keeps its font. */
@@ -183,13 +218,15 @@ int PickFont(HWND owner, LOGFONTW* lf, UINT* fontDpi, COLORREF* color)
     LOGFONTW edited = *lf;
 
     ScaleFont(&edited, *fontDpi, gWork->logPixelsY);
+    OfferedFace(&edited);
     ZeroMemory(&cf, sizeof(cf));
     /* The size as compiled: a 64-bit dialog refuses the 32-bit one. */
     cf.lStructSize = sizeof(cf);
     cf.hwndOwner = owner;
     cf.lpLogFont = &edited;
     cf.rgbColors = *color;
-    cf.Flags = CF_BOTH | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS | CF_FORCEFONTEXIST | CF_LIMITSIZE;
+    /* A vertical face draws the clock on its side. */
+    cf.Flags = CF_BOTH | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS | CF_FORCEFONTEXIST | CF_LIMITSIZE | CF_NOVERTFONTS;
     /* No size it offers is too large to draw and load back. */
     cf.nSizeMin = 1;
     cf.nSizeMax = FONT_SIZE_LIMIT * 72 / gWork->logPixelsY;

@@ -81,7 +81,17 @@ TEST_F(Fresh, OptionsApplyAndStoreOnOkOnly)
             EXPECT_EQ(std::wstring(texts[0]) + texts[1] + texts[2], L"オプション計測日本語");
             return true;
         },
-        Change(wave, WM_COMMAND, IDC_FONT_BUTTON), PickFont(cmb3, L"36", IDCANCEL), again,
+        Change(wave, WM_COMMAND, IDC_FONT_BUTTON), [] {   /* on the face the line is drawn in, none vertical offered */
+            WCHAR face[LF_FACESIZE] = L"";
+            if (!TopDialog() || Options() || !GetDlgItemTextW(TopDialog(), cmb1, face, LF_FACESIZE)) return false;
+            EXPECT_TRUE(!lstrcmpW(face, L"IPA明朝") || !lstrcmpW(face, L"IPAMincho")) << face;
+            EXPECT_EQ(SendDlgItemMessageW(TopDialog(), cmb1, CB_FINDSTRING, -1, (LPARAM)L"@"), CB_ERR) << "a vertical face offered";
+            return true;
+        },
+        PickFont(cmb3, L"36", IDCANCEL), [&] {
+            EXPECT_TRUE(!Options() || !memcmp(&gWork->dateBlock.logFont, &before.date.logFont, sizeof(LOGFONTW))) << "a cancelled font taken";
+            return again();
+        },
         /* The snow font last: a dialog offers the first face it has for one it lacks. */
         PickFont(cmb3, L"36", IDOK), [&] { return Options() && AddFontResourceExW(L"Z:" SNOW_TTF, FR_PRIVATE, 0) && again(); },
         PickFont(cmb1, snow, IDOK), [&] {
