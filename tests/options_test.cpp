@@ -4,6 +4,7 @@
 #include "../options/options_dialog.h"
 #include "../engine/count_modes.h"
 #include "../engine/face_text.h"
+#include "../help/help_menu.h"
 #include "../res/resource.h"
 #include <colordlg.h>
 #include <commctrl.h>
@@ -256,4 +257,19 @@ TEST_F(Fresh, LinePageRowsPreviewAndColour)
     EXPECT_TRUE(count(0, RGB(0, 0, 0)) && !count(0, RGB(255, 0, 0)) && count(1, RGB(255, 0, 0)) && !count(1, RGB(0, 0, 0)));
     EXPECT_EQ(Stored(L"Date", L"Option").at(36), 0xFF);
     EXPECT_EQ(gState->date.item.color, RGB(255, 0, 0));
+}
+
+/* A file no program opens: the error box names it, puts it in the system's words, and tells
+   the shell's error, not one left from before. */
+TEST_F(Fresh, ErrorBoxNamesTheFileAndTheShellsError)
+{
+    const std::wstring file = L"C:\\VELMOR.velmornone";
+    WCHAR older[256] = L"", shown[1024] = L"";
+    CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, ERROR_INVALID_HANDLE, 0, older, 256, NULL);
+    RunModal([&] { SetLastError(ERROR_INVALID_HANDLE), ShellOpen(NULL, file.c_str()); }, { [&] {
+        return TopDialog() && GetDlgItemTextW(TopDialog(), 0xFFFF, shown, 1024) && EndDialog(TopDialog(), IDOK);
+    } });
+    std::wstring text = shown;
+    EXPECT_TRUE(text.find(file) == 0 && text.find(L"%") == std::wstring::npos && text.find(older) == std::wstring::npos) << text;
 }
