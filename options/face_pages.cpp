@@ -99,8 +99,8 @@ int InitTimePage(HWND page)
 int InitMeasurementPage(HWND page)
 {
     InitFacePage(page, &gWork->countBlock, &gState->count, countRows, ARRAYSIZE(countRows));
-    /* A longer path would be cut silently into another file name. */
-    SendDlgItemMessageW(page, IDC_WAVE_PATH, EM_LIMITTEXT, MAX_PATH - 1, 0);
+    /* One more than a path can hold, so that a path too long, pasted too, is refused, not cut. */
+    SendDlgItemMessageW(page, IDC_WAVE_PATH, EM_LIMITTEXT, MAX_PATH, 0);
     SetDlgItemTextW(page, IDC_WAVE_PATH, gState->wavePath);
     CheckDlgButton(page, IDC_ALARM, gState->options.alarmUntilStopped == 1 ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page, IDC_BUILTIN_SOUND, gState->options.builtInSound == 1 ? BST_CHECKED : BST_UNCHECKED);

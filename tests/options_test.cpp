@@ -17,7 +17,18 @@ static HWND Options(void)
     return dialog == TopDialog() ? dialog : NULL;
 }
 
-/* Changes every page, the WAVE path to wave, then posts command (or opens a font dialog). */
+/* Pastes text over what field holds, as Ctrl+V does. */
+static void Paste(HWND field, const std::wstring& text)
+{
+    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(WCHAR));
+    memcpy(GlobalLock(copy), text.c_str(), (text.size() + 1) * sizeof(WCHAR));
+    GlobalUnlock(copy);
+    OpenClipboard(field), EmptyClipboard(), SetClipboardData(CF_UNICODETEXT, copy), CloseClipboard();
+    SendMessageW(field, EM_SETSEL, 0, -1);
+    SendMessageW(field, WM_PASTE, 0, 0);
+}
+
+/* Changes every page, pastes wave as the WAVE path, then posts command (or opens a font dialog). */
 static Step Change(const std::wstring& wave, UINT message, WPARAM command)
 {
     return [=] {
@@ -26,7 +37,7 @@ static Step Change(const std::wstring& wave, UINT message, WPARAM command)
         CheckDlgButton(gWork->generalPage, IDC_ONELINE, BST_CHECKED);
         SendDlgItemMessageW(gWork->dateBlock.page, IDC_FORMAT, CB_SETCURSEL, 2, 0);
         SetDlgItemTextW(gWork->timeBlock.page, IDC_MARGIN_X, L"-12");
-        SetDlgItemTextW(gWork->countBlock.page, IDC_WAVE_PATH, wave.c_str());
+        Paste(GetDlgItem(gWork->countBlock.page, IDC_WAVE_PATH), wave);
         return Post(command == IDC_FONT_BUTTON ? gWork->dateBlock.page : dialog, message, command);
     };
 }
@@ -42,8 +53,8 @@ static Step PickFont(int id, const WCHAR* text, UINT way)
     };
 }
 
-/* Cancel, Escape, the close box and OK refused for a path too long for the ANSI code page
-   apply nothing; OK stores all but a cancelled font or one whose name that code page
+/* Cancel, Escape, the close box and OK refused for a path too long for the ANSI code page, or
+   pasted longer than any path, apply nothing; OK stores all but a cancelled font or one whose name that code page
    cannot hold, a font at 96 dpi, a path of any characters, and restarts nothing. */
 TEST_F(Fresh, OptionsApplyAndStoreOnOkOnly)
 {
@@ -56,13 +67,15 @@ TEST_F(Fresh, OptionsApplyAndStoreOnOkOnly)
     gState->mode = Stopped;
     lstrcpyW(gState->count.text, L"00:00:07.0");
     ClockState before = *gState;
-    bool refused = false, refusedFace = false;
+    bool refusedFace = false;
+    int refused = 0;
+    const Step refuse = [&] {
+        HWND box = TopDialog(), dialog = GetWindow(box, GW_OWNER);
+        return box && !Options() && ++refused && EndDialog(box, IDOK) && Post(dialog, WM_COMMAND, IDCANCEL);
+    };
     const std::vector<Step> ways[] = {
-        { Change(wave, WM_COMMAND, IDCANCEL) }, { Change(wave, WM_KEYDOWN, VK_ESCAPE) },
-        { Change(wave, WM_SYSCOMMAND, SC_CLOSE) }, { Change(tooLong, WM_COMMAND, IDOK), [&] {
-            HWND box = TopDialog(), dialog = GetWindow(box, GW_OWNER);
-            return (refused = box && !Options()) && EndDialog(box, IDOK) && Post(dialog, WM_COMMAND, IDCANCEL);
-        } },
+        { Change(wave, WM_COMMAND, IDCANCEL) }, { Change(wave, WM_KEYDOWN, VK_ESCAPE) }, { Change(wave, WM_SYSCOMMAND, SC_CLOSE) },
+        { Change(tooLong, WM_COMMAND, IDOK), refuse }, { Change(L"C:\\" + std::wstring(300, L'w'), WM_COMMAND, IDOK), refuse },
     };
     for (const auto& way : ways) {
         RunModal([&] { RunOptionsDialog(wnd, OPTIONS_GENERAL); }, way);
@@ -70,7 +83,7 @@ TEST_F(Fresh, OptionsApplyAndStoreOnOkOnly)
         EXPECT_EQ(Stored(NULL, L"Option"), options) << "saved, way " << &way - ways;
         EXPECT_FALSE(KillTimer(wnd, TIMER_TICK)) << "a stopped count ticks, way " << &way - ways;
     }
-    EXPECT_TRUE(refused) << "no word of a path too long";
+    EXPECT_EQ(refused, 2) << "no word of a path too long";
     auto again = [] { return Options() && Post(gWork->dateBlock.page, WM_COMMAND, IDC_FONT_BUTTON); };
     RunModal([&] { RunOptionsDialog(wnd, OPTIONS_GENERAL); }, {
         [] {   /* texts of the template, the string table and the program */
