@@ -136,7 +136,6 @@ TEST_F(Fresh, ProgramByItsKeysFromAFolderWithABlankAndJapaneseName)
     DWORD runSize = sizeof(run);
     RegGetValueW(HKEY_CURRENT_USER, REG_RUN, L"VELMOR", RRF_RT_REG_SZ, NULL, run, &runSize);
     EXPECT_EQ(L"\"" + program + L"\"", run);
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, REG_RUN, L"VELMOR");
     Press(wnd, VK_F1);
     EXPECT_TRUE(WaitFor([] { return GetFileAttributesW(L"C:\\opened.txt") != INVALID_FILE_ATTRIBUTES; })) << "F1 opened no help";
     /* With no program for text files, Notepad reads it. */

@@ -132,12 +132,14 @@ TEST_F(Fresh, OptionsApplyAndStoreOnOkOnly)
 
 /* The General page at OK: each opacity row's stored byte and layer, none at 100 %; the
    start-up box as the Run value names this program, the value written quoted when the
-   box is ticked and deleted when it is cleared; Cancel and another program's value left
-   alone. After names the value: 0 none, 1 this program's, 2 another's. */
+   box is ticked and deleted when it is cleared; Cancel, an OK of Options opened on another
+   page, and another program's value leave it alone. After names the value: 0 none, 1 this
+   program's, 2 another's. */
 TEST_F(Fresh, GeneralPageOpacityAndStartUp)
 {
-    static const struct { int opacity; BYTE alpha; bool other, ticked, tick; UINT way; int after; } rows[] = {
-        { 7, 77, false, false, false, IDOK, 0 }, { 7, 77, true, false, true, IDCANCEL, 2 }, { 6, 102, false, false, false, IDOK, 2 },
+    static const struct { int opacity; BYTE alpha; bool other, ticked, tick; UINT way; int after; bool untouched; } rows[] = {
+        { 7, 77, false, false, false, IDOK, 0 }, { 7, 77, false, false, false, IDOK, 0, true }, { 7, 77, true, false, true, IDCANCEL, 2 },
+        { 6, 102, false, false, false, IDOK, 2 },
         { 5, 128, false, false, true, IDOK, 1 }, { 4, 153, false, true, true, IDOK, 1 }, { 3, 179, false, true, false, IDOK, 0 },
         { 2, 204, false, false, false, IDOK, 0 }, { 1, 230, false, false, false, IDOK, 0 }, { 0, 0, false, false, false, IDOK, 0 },
     };
@@ -153,12 +155,11 @@ TEST_F(Fresh, GeneralPageOpacityAndStartUp)
         DWORD size = sizeof(data);
         if (r.other) RegSetValueExW(run, L"VELMOR", 0, REG_SZ, other.data(), (DWORD)other.size());
         Post(gMainWnd, WM_TIMER, TIMER_TICK);    /* queued as Options opens: no tick inside */
-        RunModal([&] { RunOptionsDialog(gMainWnd, OPTIONS_GENERAL); }, { [&] {
+        RunModal([&] { RunOptionsDialog(gMainWnd, r.untouched ? OPTIONS_ALARMS : OPTIONS_GENERAL); }, { [&] {
             HWND page = Options() ? gWork->generalPage : NULL;
             if (!page) return false;
             EXPECT_TRUE(IsDlgButtonChecked(page, IDC_STARTUP) == (UINT)r.ticked && !KillTimer(gMainWnd, TIMER_TICK));
-            CheckDlgButton(page, IDC_STARTUP, r.tick);
-            SendDlgItemMessageW(page, IDC_OPACITY, CB_SETCURSEL, r.opacity, 0);
+            if (!r.untouched) CheckDlgButton(page, IDC_STARTUP, r.tick), SendDlgItemMessageW(page, IDC_OPACITY, CB_SETCURSEL, r.opacity, 0);
             return Post(Options(), WM_COMMAND, r.way);
         } });
         GetLayeredWindowAttributes(gMainWnd, NULL, &alpha, NULL);
@@ -166,7 +167,6 @@ TEST_F(Fresh, GeneralPageOpacityAndStartUp)
         if (RegQueryValueExW(run, L"VELMOR", NULL, NULL, data, &size)) size = 0;
         EXPECT_EQ(Of(data, size), r.after == 1 ? ours : r.after == 2 ? other : Bytes());
     }
-    RegDeleteValueW(run, L"VELMOR");
     RegCloseKey(run);
 }
 
