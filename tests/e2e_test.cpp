@@ -138,13 +138,11 @@ TEST_F(Fresh, ProgramByItsKeysFromAFolderWithABlankAndJapaneseName)
     EXPECT_EQ(L"\"" + program + L"\"", run);
     Press(wnd, VK_F1);
     EXPECT_TRUE(WaitFor([] { return GetFileAttributesW(L"C:\\opened.txt") != INVALID_FILE_ATTRIBUTES; })) << "F1 opened no help";
-    /* With no program for text files, Notepad reads it. */
-    RegSetValueW(HKEY_CLASSES_ROOT, L".txt", REG_SZ, L"VelmorNone.txt", 0);
+    RegSetValueW(HKEY_CLASSES_ROOT, L".txt", REG_SZ, L"VelmorNone.txt", 0);    /* no program opens text: Notepad reads it */
     Press(wnd, VK_F1);
-    HWND notepad = NULL;
     WCHAR title[MAX_PATH] = L"";
-    EXPECT_TRUE(WaitFor([&] { return (notepad = FindWindowW(L"Notepad", NULL)) && InternalGetWindowText(notepad, title, MAX_PATH) && wcsstr(title, L"VELMOR.TXT"); })) << title;
-    PostMessageW(notepad, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return InternalGetWindowText(FindWindowW(L"Notepad", NULL), title, MAX_PATH) && wcsstr(title, L"VELMOR.TXT"); })) << title;
+    PostMessageW(FindWindowW(L"Notepad", NULL), WM_CLOSE, 0, 0);
 }
 
 /* Two alarms of one minute ring as one in the alarm window, heard with the built-in tone;

@@ -3,7 +3,6 @@
 #include "../state/settings.h"
 #include "../options/options_dialog.h"
 #include "../engine/count_modes.h"
-#include "../engine/face_text.h"
 #include "../help/help_menu.h"
 #include "../res/resource.h"
 #include <colordlg.h>
@@ -21,11 +20,9 @@ static HWND Options(void)
 static void Paste(HWND field, const std::wstring& text)
 {
     HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(WCHAR));
-    memcpy(GlobalLock(copy), text.c_str(), (text.size() + 1) * sizeof(WCHAR));
-    GlobalUnlock(copy);
+    memcpy(GlobalLock(copy), text.c_str(), (text.size() + 1) * sizeof(WCHAR)), GlobalUnlock(copy);
     OpenClipboard(field), EmptyClipboard(), SetClipboardData(CF_UNICODETEXT, copy), CloseClipboard();
-    SendMessageW(field, EM_SETSEL, 0, -1);
-    SendMessageW(field, WM_PASTE, 0, 0);
+    SendMessageW(field, EM_SETSEL, 0, -1), SendMessageW(field, WM_PASTE, 0, 0);
 }
 
 /* Changes every page, pastes wave as the WAVE path, then posts command (or opens a font dialog). */
@@ -54,8 +51,9 @@ static Step PickFont(int id, const WCHAR* text, UINT way)
 }
 
 /* Cancel, Escape, the close box and OK refused for a path too long for the ANSI code page, or
-   pasted longer than any path, apply nothing; OK stores all but a cancelled font or one whose name that code page
-   cannot hold, a font at 96 dpi, a path of any characters, and restarts nothing. */
+   pasted longer than any path, apply nothing; OK stores all but a cancelled font or one whose
+   name that code page cannot hold, a font at 96 dpi, a path of any characters, and restarts
+   nothing. The font dialog opens on the face the line is drawn in, and offers no vertical one. */
 TEST_F(Fresh, OptionsApplyAndStoreOnOkOnly)
 {
     const Bytes options = { 0xFF, 0xFF, 0xFF, 0, 0, 0, 2 };
@@ -86,20 +84,10 @@ TEST_F(Fresh, OptionsApplyAndStoreOnOkOnly)
     EXPECT_EQ(refused, 2) << "no word of a path too long";
     auto again = [] { return Options() && Post(gWork->dateBlock.page, WM_COMMAND, IDC_FONT_BUTTON); };
     RunModal([&] { RunOptionsDialog(wnd, OPTIONS_GENERAL); }, {
-        [] {   /* texts of the template, the string table and the program */
-            WCHAR texts[4][32] = {};
-            TCITEMW tab = { TCIF_TEXT, 0, 0, texts[1], 32 };
-            if (!Options() || !GetWindowTextW(Options(), texts[0], 32) || !SendMessageW(gWork->tabControl, TCM_GETITEMW, 3, (LPARAM)&tab))
-                return false;
-            SendDlgItemMessageW(gWork->generalPage, IDC_WEEKDAY, CB_GETLBTEXT, 1, (LPARAM)texts[2]);
-            EXPECT_EQ(std::wstring(texts[0]) + texts[1] + texts[2], L"オプション計測日本語");
-            return true;
-        },
-        Change(wave, WM_COMMAND, IDC_FONT_BUTTON), [] {   /* on the face the line is drawn in, none vertical offered */
+        Change(wave, WM_COMMAND, IDC_FONT_BUTTON), [] {
             WCHAR face[LF_FACESIZE] = L"";
             if (!TopDialog() || Options() || !GetDlgItemTextW(TopDialog(), cmb1, face, LF_FACESIZE)) return false;
-            EXPECT_TRUE(!lstrcmpW(face, L"IPA明朝") || !lstrcmpW(face, L"IPAMincho")) << face;
-            EXPECT_EQ(SendDlgItemMessageW(TopDialog(), cmb1, CB_FINDSTRING, -1, (LPARAM)L"@"), CB_ERR) << "a vertical face offered";
+            EXPECT_TRUE((!lstrcmpW(face, L"IPA明朝") || !lstrcmpW(face, L"IPAMincho")) && SendDlgItemMessageW(TopDialog(), cmb1, CB_FINDSTRING, -1, (LPARAM)L"@") == CB_ERR) << face;
             return true;
         },
         PickFont(cmb3, L"36", IDCANCEL), [&] {
@@ -170,106 +158,60 @@ TEST_F(Fresh, GeneralPageOpacityAndStartUp)
     RegCloseKey(run);
 }
 
-/* Sets the modifier keys as pressing them would, and presses key at the focus. */
-static bool Press(BYTE key, bool control, bool shift)
-{
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = control ? 0x80 : 0, keys[VK_SHIFT] = shift ? 0x80 : 0;
-    return SetKeyboardState(keys) && Post(GetFocus(), WM_KEYDOWN, key);
-}
-
-/* From the tab strip the keyboard goes through the page shown, OK and Cancel, and back; Ctrl+Tab
-   and Ctrl+PageDown show the next page, with Shift or PageUp the one before, round the ends, and
-   a control hidden with its page leaves the keyboard to the tab strip. No field has a scroll bar
-   across, which at 150 % would hide its text. */
-TEST_F(Fresh, OptionsByTheKeyboard)
+/* The Measurement page: from the tab strip the keyboard goes through the page, OK and Cancel,
+   and back; no field scrolls across, which at 150 % hides its text. Each format row reads what
+   it gives now, then its pattern; the preview shows the format chosen on the General page's
+   background, in the colour the full colour dialog gives, at once; OK stores it. Ctrl+Tab and
+   Ctrl+PageDown show the next page, with Shift or PageUp the one before, round the ends, a
+   control hidden with its page leaving the keyboard to the tab strip. */
+TEST_F(Fresh, LinePageByKeysPreviewAndColour)
 {
     static const struct { BYTE key; bool shift; int page; } changes[] = {
-        { VK_TAB, false, OPTIONS_TIME }, { VK_TAB, true, OPTIONS_DATE }, { VK_PRIOR, false, OPTIONS_GENERAL },
-        { VK_PRIOR, false, OPTIONS_ALARMS }, { VK_NEXT, false, OPTIONS_GENERAL }, { VK_TAB, true, OPTIONS_ALARMS },
+        { VK_NEXT, false, OPTIONS_ALARMS }, { VK_TAB, false, OPTIONS_GENERAL }, { VK_TAB, true, OPTIONS_ALARMS }, { VK_PRIOR, false, OPTIONS_COUNT },
     };
-    std::string walked;
-    auto walk = [&] {
-        HWND focus = GetFocus(), parent = GetParent(focus);
-        walked += std::to_string(GetDlgCtrlID(focus)) + (parent == Options() ? "d " : parent == gWork->dateBlock.page ? "p " : "? ");
-    };
-    std::vector<Step> steps = { [] { return Options() != NULL; } };
-    for (int i = 0; i < 9; i++) steps.push_back([&] { walk(); return Press(VK_TAB, false, false); });
-    steps.push_back([&] {
-        walk();
-        for (auto field : { std::make_pair(gWork->dateBlock.page, IDC_MARGIN_X), { gWork->dateBlock.page, IDC_MARGIN_Y }, { gWork->countBlock.page, IDC_WAVE_PATH } }) {
-            SCROLLBARINFO bar = { sizeof(bar) };
-            GetScrollBarInfo(GetDlgItem(field.first, field.second), OBJID_HSCROLL, &bar);
-            EXPECT_TRUE(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE) << "field " << field.second;
-        }
-        return SetFocus(GetDlgItem(gWork->dateBlock.page, IDC_FORMAT)) != NULL;
-    });
-    for (const auto& c : changes) {
-        steps.push_back([&] { return Press(c.key, true, c.shift); });
-        steps.push_back([&] {
-            EXPECT_TRUE(gWork->currentPage == c.page && SendMessageW(gWork->tabControl, TCM_GETCURSEL, 0, 0) == c.page) << &c - changes;
-            EXPECT_EQ(GetFocus(), gWork->tabControl) << &c - changes;
-            return true;
-        });
-    }
-    steps.push_back([] { return Post(Options(), WM_COMMAND, IDCANCEL); });
-    RunModal([] { RunOptionsDialog(CreateMainWindow(SW_SHOWNORMAL), OPTIONS_DATE); }, steps);
-    EXPECT_EQ(walked, "101d 101p 103p 110p 105p 106p 108p 1d 2d 101d ");
-}
-
-/* A line page: each format row reads what it gives now, then its pattern; the preview shows the
-   format chosen, on the General page's background, in the colour the full colour dialog gives,
-   as soon as it is given, and the colour is stored at OK. */
-TEST_F(Fresh, LinePageRowsPreviewAndColour)
-{
     Plant(NULL, L"Option", REG_BINARY, { 0xFF, 0xFF, 0x00, 0x00 });    /* a yellow background */
     LoadSettings();
+    std::string walked;
     std::vector<COLORREF> shown[2];
-    SYSTEMTIME times[2];
-    WCHAR row[64] = L"", preview[64] = L"";
-    auto count = [&](int when, COLORREF color) { return std::count(shown[when].begin(), shown[when].end(), color); };
-    auto show = [&](int when) {
-        HWND box = GetDlgItem(gWork->dateBlock.page, IDC_PREVIEW);
-        UpdateWindow(box);
-        shown[when] = Pixels(box);
-    };
-    GetLocalTime(&times[0]);
-    RunModal([] { RunOptionsDialog(CreateMainWindow(SW_SHOWNORMAL), OPTIONS_DATE); }, {
-        [&] {
-            HWND page = Options() ? gWork->dateBlock.page : NULL, format = GetDlgItem(page, IDC_FORMAT);
-            if (!page) return false;
-            SendMessageW(format, CB_GETLBTEXT, 3, (LPARAM)row);
-            SendMessageW(format, CB_SETCURSEL, 2, 0);
-            SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_FORMAT, CBN_SELCHANGE), (LPARAM)format);
-            GetDlgItemTextW(page, IDC_PREVIEW, preview, 64);
-            show(0);
-            return Post(page, WM_COMMAND, IDC_COLOR_BUTTON);
-        },
-        [] {
-            HWND colors = TopDialog();
-            if (!colors || Options()) return false;
-            SetDlgItemInt(colors, COLOR_RED, 255, FALSE), SetDlgItemInt(colors, COLOR_GREEN, 0, FALSE), SetDlgItemInt(colors, COLOR_BLUE, 0, FALSE);
-            return Post(colors, WM_COMMAND, IDOK);
-        },
-        [&] { return Options() && (show(1), Post(Options(), WM_COMMAND, IDOK)); },
+    WCHAR texts[3][32] = {}, row[64] = L"", preview[64] = L"";    /* of the template, the string table and the program */
+    TCITEMW tab = { TCIF_TEXT, 0, 0, texts[1], 32 };
+    auto show = [&](int when) { HWND box = GetDlgItem(gWork->countBlock.page, IDC_PREVIEW); UpdateWindow(box), shown[when] = Pixels(box); };
+    std::vector<Step> steps = { [&] {
+        HWND page = Options() ? gWork->countBlock.page : NULL, format = GetDlgItem(page, IDC_FORMAT), at = GetFocus();
+        if (!page) return false;
+        for (int i = 0; i < 14; i++, at = GetNextDlgTabItem(Options(), at, FALSE))
+            walked += std::to_string(GetDlgCtrlID(at)) + (GetParent(at) == Options() ? "d " : GetParent(at) == page ? "p " : "? ");
+        for (int id : { IDC_MARGIN_X, IDC_MARGIN_Y, IDC_WAVE_PATH }) EXPECT_FALSE(GetWindowLongW(GetDlgItem(page, id), GWL_STYLE) & WS_HSCROLL) << id;
+        GetWindowTextW(Options(), texts[0], 32), SendMessageW(gWork->tabControl, TCM_GETITEMW, 3, (LPARAM)&tab);
+        SendDlgItemMessageW(gWork->generalPage, IDC_WEEKDAY, CB_GETLBTEXT, 1, (LPARAM)texts[2]);
+        SendMessageW(format, CB_GETLBTEXT, 1, (LPARAM)row), SendMessageW(format, CB_SETCURSEL, 2, 0);
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_FORMAT, CBN_SELCHANGE), (LPARAM)format);
+        GetDlgItemTextW(page, IDC_PREVIEW, preview, 64);
+        show(0);
+        return Post(page, WM_COMMAND, IDC_COLOR_BUTTON);
+    }, [] {
+        HWND colors = TopDialog();
+        if (!colors || Options()) return false;
+        SetDlgItemInt(colors, COLOR_RED, 255, FALSE), SetDlgItemInt(colors, COLOR_GREEN, 0, FALSE), SetDlgItemInt(colors, COLOR_BLUE, 0, FALSE);
+        return Post(colors, WM_COMMAND, IDOK);
+    } };
+    for (size_t i = 0; i <= std::size(changes); i++) steps.push_back([&, i] {   /* each key with its modifiers held */
+        BYTE keys[256];
+        if (!Options()) return false;
+        if (i) EXPECT_TRUE(gWork->currentPage == changes[i - 1].page && SendMessageW(gWork->tabControl, TCM_GETCURSEL, 0, 0) == changes[i - 1].page
+                           && GetFocus() == gWork->tabControl) << i;
+        else show(1), SetFocus(GetDlgItem(gWork->countBlock.page, IDC_FORMAT));
+        if (i == std::size(changes)) return Post(Options(), WM_COMMAND, IDOK);
+        GetKeyboardState(keys), keys[VK_CONTROL] = 0x80, keys[VK_SHIFT] = changes[i].shift ? 0x80 : 0, SetKeyboardState(keys);
+        return Post(GetFocus(), WM_KEYDOWN, changes[i].key);
     });
-    GetLocalTime(&times[1]);
-    auto texts = [&](BYTE code, const WCHAR* pattern, const WCHAR* shown) {
-        bool either = false;
-        for (const SYSTEMTIME& t : times) {   /* a day may begin while the dialog opens */
-            WCHAR date[64];
-            FormatDate(date, &t, code);
-            either |= std::wstring(date) + pattern == shown;
-        }
-        return either;
-    };
-    EXPECT_TRUE(texts(11, L"  (平成y年m月d日)", row)) << row;
-    EXPECT_TRUE(texts(10, L"", preview)) << preview;
+    RunModal([] { RunOptionsDialog(CreateMainWindow(SW_SHOWNORMAL), OPTIONS_COUNT); }, steps);
+    auto count = [&](int when, COLORREF color) { return std::count(shown[when].begin(), shown[when].end(), color); };
+    EXPECT_EQ(walked, "101d 101p 103p 110p 105p 106p 108p 111p 112p 113p 114p 1d 2d 101d ");
+    EXPECT_EQ(std::wstring(texts[0]) + texts[1] + texts[2] + L"|" + row + L"|" + preview, L"オプション計測日本語|0:0:0.0  (h:m:s.x)|0時0分0秒.0");
     EXPECT_GT(count(0, RGB(255, 255, 0)) * 2, (long)shown[0].size()) << "not on the background";
-    EXPECT_TRUE(count(0, RGB(0, 0, 0)) && !count(0, RGB(255, 0, 0)) && count(1, RGB(255, 0, 0)) && !count(1, RGB(0, 0, 0)));
-    EXPECT_EQ(Stored(L"Date", L"Option").at(36), 0xFF);
-    EXPECT_EQ(gState->date.item.color, RGB(255, 0, 0));
+    EXPECT_TRUE(count(0, RGB(0, 0, 128)) && !count(0, RGB(255, 0, 0)) && count(1, RGB(255, 0, 0)) && !count(1, RGB(0, 0, 128)));
+    EXPECT_TRUE(Stored(L"Stop", L"Option").at(36) == 0xFF && gState->count.item.color == RGB(255, 0, 0));
 }
 
 /* A file no program opens: the error box names it, puts it in the system's words, and tells
@@ -280,9 +222,7 @@ TEST_F(Fresh, ErrorBoxNamesTheFileAndTheShellsError)
     WCHAR older[256] = L"", shown[1024] = L"";
     CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
     FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, ERROR_INVALID_HANDLE, 0, older, 256, NULL);
-    RunModal([&] { SetLastError(ERROR_INVALID_HANDLE), ShellOpen(NULL, file.c_str()); }, { [&] {
-        return TopDialog() && GetDlgItemTextW(TopDialog(), 0xFFFF, shown, 1024) && EndDialog(TopDialog(), IDOK);
-    } });
-    std::wstring text = shown;
-    EXPECT_TRUE(text.find(file) == 0 && text.find(L"%") == std::wstring::npos && text.find(older) == std::wstring::npos) << text;
+    RunModal([&] { SetLastError(ERROR_INVALID_HANDLE), ShellOpen(NULL, file.c_str()); },
+             { [&] { return TopDialog() && GetDlgItemTextW(TopDialog(), 0xFFFF, shown, 1024) && EndDialog(TopDialog(), IDOK); } });
+    EXPECT_TRUE(!wcsncmp(shown, file.c_str(), file.size()) && !wcschr(shown, L'%') && !wcsstr(shown, older)) << shown;
 }
