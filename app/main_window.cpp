@@ -116,7 +116,7 @@ static void OnPaint(HWND wnd)
     EndPaint(wnd, &ps);
 }
 
-/* The clock's tick is armed anew each time for the coming second or minute. The tick, not a paint,
+/* The clock's tick is armed anew for each second or minute it shows. The tick, not a paint,
    finds the end of a countdown, so that a minimised clock rings too. While Options is
    open no tick runs, not even one queued before it opened; the alarms ring all the same. */
 static void OnTimer(HWND wnd, WPARAM id)

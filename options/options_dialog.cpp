@@ -40,8 +40,8 @@ int RunOptionsDialog(HWND owner, int page)
     gWork->logPixelsY = ScreenDpi();
     gWork->currentPage = page;
     KillTimer(gMainWnd, TIMER_TICK);
-    /* -1 (no dialog at all) is not OK: the working copy holds nothing to apply. */
     HHOOK pageKeys = SetWindowsHookExW(WH_MSGFILTER, ChangePageByKey, NULL, GetCurrentThreadId());
+    /* -1 (no dialog at all) is not OK: the working copy holds nothing to apply. */
     INT_PTR result = DialogBoxParamW(gInstance, MAKEINTRESOURCEW(IDD_OPTIONS), owner, OptionsDialogProc, 0);
     UnhookWindowsHookEx(pageKeys);
     if (result == IDOK) ApplyOptions(owner);
