@@ -107,7 +107,7 @@ TEST_F(Fresh, CountdownEndHeardMinimisedOnceOrUntilAKey)
    line cut at the blank would, and Windows is told to start it; F1 opens the help beside it. */
 TEST_F(Fresh, ProgramByItsKeysFromAFolderWithABlankAndJapaneseName)
 {
-    struct EndCopies { ~EndCopies() { WinExec("taskkill /f /im VELMOR.EXE", SW_HIDE); } } endCopies;
+    struct EndCopies { ~EndCopies() { WinExec("taskkill /f /im VELMOR.EXE /im notepad.exe", SW_HIDE); } } endCopies;
     const std::wstring folder = L"C:\\velmor test 表𠮷", program = folder + L"\\VELMOR.EXE";
     CreateDirectoryW(folder.c_str(), NULL);
     ASSERT_TRUE(CopyFileW((GetACP() == CP_UTF8 ? kBuiltUtf8 : kBuilt).c_str(), program.c_str(), FALSE));
