@@ -33,16 +33,18 @@ static void Press(HWND wnd, BYTE key, BYTE modifier = 0)
 
 /* Records what the test run's sound sink plays, into buffers of half a second in turn. */
 struct Recorder {
+    /* A minute: the countdown scenario records for about 20 s, and a slow second must not run
+       it out of buffers. */
+    static const int halves = 120, rate = 44100;
     HWAVEIN in = NULL;
-    WAVEHDR headers[40] = {};
-    std::vector<short> samples = std::vector<short>(40 * 22050);
-    static const int rate = 44100;
+    WAVEHDR headers[halves] = {};
+    std::vector<short> samples = std::vector<short>(halves * 22050);
 
     bool Start()
     {
         WAVEFORMATEX format = { WAVE_FORMAT_PCM, 1, 44100, 88200, 2, 16, 0 };
         if (waveInOpen(&in, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL)) return false;
-        for (int i = 0; i < 40; i++) {
+        for (int i = 0; i < halves; i++) {
             headers[i] = { (LPSTR)&samples[i * 22050], 44100 };
             waveInPrepareHeader(in, &headers[i], sizeof(WAVEHDR));
             waveInAddBuffer(in, &headers[i], sizeof(WAVEHDR));
@@ -51,7 +53,7 @@ struct Recorder {
     }
     /* How many half seconds are recorded so far; the loudest sample from half second first
        to before last, of those. */
-    size_t Filled() { size_t done = 0; while (done < 40 && headers[done].dwFlags & WHDR_DONE) done++; return done; }
+    size_t Filled() { size_t done = 0; while (done < halves && headers[done].dwFlags & WHDR_DONE) done++; return done; }
     int Peak(size_t first, size_t last)
     {
         int peak = 0;
