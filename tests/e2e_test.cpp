@@ -185,14 +185,16 @@ TEST_F(Fresh, AlarmAndTimeSignalHeard)
     RingDueAlarmsAt(wnd, NULL, gState->chimeAt);
     ASSERT_TRUE(WaitFor([&] { return recorder.Filled() >= from + 10; }));
     while (onset < (from + 3) * 22050 && abs(recorder.samples[onset]) < 1000) onset++;
-    /* Loudest sample and zero crossings per second from first to last seconds after the onset. */
+    /* Loudest sample, and zero crossings per second of sound, from first to last seconds after
+       the onset: a busy machine leaves gaps in what it plays, and moves what follows later. */
     auto at = [&](double first, double last, bool crossings) {
-        int peak = 0, crossed = 0;
+        int peak = 0, crossed = 0, sounding = 1;
         for (size_t i = onset + (size_t)(first * Recorder::rate); i < onset + (size_t)(last * Recorder::rate); i++) {
             peak = std::max(peak, abs(recorder.samples[i]));
             crossed += (recorder.samples[i] < 0) != (recorder.samples[i + 1] < 0);
+            sounding += abs(recorder.samples[i]) > 100;
         }
-        return crossings ? (int)(crossed / (last - first)) : peak;
+        return crossings ? crossed * Recorder::rate / sounding : peak;
     };
     for (double pip : { 0.0, 1.0, 2.0 }) {
         EXPECT_NEAR(at(pip + 0.01, pip + 0.09, true), 880, 90) << "pip " << pip;
