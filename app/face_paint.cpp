@@ -127,18 +127,9 @@ static void WidestTexts(HDC dc, const UINT* fits, SIZE* widest)
             Widen(dc, digits[i], lines[i]->text, &widest[i]);
         }
     }
-    /* The count's own text may be a stopped count on the face. */
-    ClockMode mode = s->mode;
-    DWORD mark = s->tickMark;
-    CopyMemory(countText, s->count.text, sizeof(countText));
-    s->mode = CountUp;
-    s->tickMark = 0;
-    FormatCountTextAt(99 * 3600000);
+    FormatCount(countText, 99 * 3600000, s->count.item.format);
     SelectObject(dc, fonts[2]);
-    Widen(dc, digits[2], s->count.text, &widest[2]);
-    s->mode = mode;
-    s->tickMark = mark;
-    CopyMemory(s->count.text, countText, sizeof(countText));
+    Widen(dc, digits[2], countText, &widest[2]);
     SelectObject(dc, old);
     for (HFONT font : fonts) DeleteObject(font);
 }

@@ -119,7 +119,7 @@ static void OnPaint(HWND wnd)
     EndPaint(wnd, &ps);
 }
 
-/* The clock's tick is armed anew each time for the coming second. The tick, not a paint,
+/* The clock's tick is armed anew for each second or minute it shows. The tick, not a paint,
    finds the end of a countdown, so that a minimised clock rings too. While Options is
    open no tick runs, not even one queued before it opened; the alarms ring all the same. */
 static void OnTimer(HWND wnd, WPARAM id)
@@ -145,7 +145,7 @@ void UpdateTitleAt(HWND wnd, DWORD now)
 {
     WCHAR title[ARRAYSIZE(gState->title)] = MAIN_CLASS;
     if (gState->mode != Clock) {
-        DWORD seconds = CountTenths(now) / 10;
+        DWORD seconds = CountMilliseconds(now) / 1000;
         wsprintfW(title, L"%lu:%02lu:%02lu - %s", seconds / 3600, seconds / 60 % 60, seconds % 60, MAIN_CLASS);
     }
     if (!lstrcmpW(title, gState->title)) return;

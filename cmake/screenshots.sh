@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the README's screenshots from the real program under Wine: the clock face, a
-# running count and the Options dialog's Date page with its formats listed; then, on an
+# running count and the Options dialog's Date page with its preview; then, on an
 # English system (ANSI code page 1252), the face with the Japanese weekday and the
 # Options dialog. Writes docs/clock.png, docs/count.png, docs/options-date.png,
 # docs/clock-cp1252.png and docs/options-cp1252.png.
@@ -31,16 +31,13 @@ xdotool windowactivate "$WINDOW" 2>/dev/null
 xdotool key Return
 sleep 3.4
 import -window root -crop 330x200+0+0 "$VELMOR_ROOT/docs/count.png"
-# Options opens at the top-left of the face; its Date tab and format list lie at fixed
-# places in it.
+# Options, its frame and all; Ctrl+Tab shows the Date page.
 xdotool key BackSpace ctrl+o
 sleep 1.5
-eval "$(xdotool search --name 'オプション' getwindowgeometry --shell 2>/dev/null | head -3)"
-xdotool mousemove $((X + 91)) $((Y + 20)) click 1
+eval "$(xdotool search --name 'オプション' getwindowgeometry --shell 2>/dev/null | head -5)"
+xdotool key ctrl+Tab
 sleep 0.7
-xdotool mousemove $((X + 154)) $((Y + 108)) click 1
-sleep 0.7
-import -window root -crop 346x348+$((X - 4))+$((Y - 22)) "$VELMOR_ROOT/docs/options-date.png"
+import -window root -crop $((WIDTH + 1))x$((HEIGHT + 1))+$((X - 4))+$((Y - 22)) "$VELMOR_ROOT/docs/options-date.png"
 wineserver -k
 
 # The same program on an English Windows, the weekday in Japanese.
@@ -52,8 +49,8 @@ import -window root -crop 330x200+0+0 "$VELMOR_ROOT/docs/clock-cp1252.png"
 xdotool windowactivate "$WINDOW" 2>/dev/null
 xdotool key ctrl+o
 sleep 1.5
-eval "$(xdotool search --name 'オプション' getwindowgeometry --shell 2>/dev/null | head -3)"
-import -window root -crop 346x348+$((X - 4))+$((Y - 22)) "$VELMOR_ROOT/docs/options-cp1252.png"
+eval "$(xdotool search --name 'オプション' getwindowgeometry --shell 2>/dev/null | head -5)"
+import -window root -crop $((WIDTH + 1))x$((HEIGHT + 1))+$((X - 4))+$((Y - 22)) "$VELMOR_ROOT/docs/options-cp1252.png"
 wineserver -k
 stop_xvfb
 echo "Screenshots: docs/clock.png docs/count.png docs/options-date.png docs/clock-cp1252.png docs/options-cp1252.png"

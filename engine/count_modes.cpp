@@ -17,25 +17,33 @@ int CanResume(void)
     return gState->mode == Stopped && gState->pausedMode != Clock;
 }
 
-/* Milliseconds to the next tick the mode needs, 0 for none: the clock's comes just
-   after its next second begins, a count's every tenth, a ringing alarm's at each blink,
-   and a stopped count needs none. */
-DWORD TickDelay(int mode, int alarming, WORD milliseconds)
+/* Milliseconds to the next tick the mode needs at now, 0 for none: the clock's comes just
+   after its next second begins, or its next minute when the time line shows no seconds; a
+   count's every tenth, a ringing end's at each blink, and a stopped count needs none. */
+DWORD TickDelay(int mode, int alarming, BYTE timeFormat, const SYSTEMTIME* now)
 {
+    DWORD second = 1000 - now->wMilliseconds % 1000;
     switch (mode) {
-    case Clock:   return 1000 - milliseconds % 1000 + TICK_MARGIN;
+    case Clock:   return second + (TimeShowsSeconds(timeFormat) ? 0 : (59 - now->wSecond % 60) * 1000) + TICK_MARGIN;
     case Stopped: return alarming ? BLINK_PERIOD : 0;
     default:      return TICK_PERIOD;
     }
+}
+
+/* Arms the tick the clock needs at now, or none; returns its delay. */
+DWORD ArmTickAt(HWND wnd, const SYSTEMTIME* now)
+{
+    DWORD delay = TickDelay(gState->mode, gState->alarming, gState->time.item.format, now);
+    if (delay) SetTimer(wnd, TIMER_TICK, delay, NULL);
+    else KillTimer(wnd, TIMER_TICK);
+    return delay;
 }
 
 void ArmTick(HWND wnd)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    DWORD delay = TickDelay(gState->mode, gState->alarming, now.wMilliseconds);
-    if (delay) SetTimer(wnd, TIMER_TICK, delay, NULL);
-    else KillTimer(wnd, TIMER_TICK);
+    ArmTickAt(wnd, &now);
 }
 
 /* Starts the new mode's tick and shows the mode at once. A screen reader hears of the
@@ -55,15 +63,27 @@ DWORD CountdownLeft(DWORD now)
     return left > gState->countLength ? 0 : left;
 }
 
-/* The count the face shows, in tenths: running, as at now; stopped, as at the stop; 0
-   when a countdown has ended. */
-DWORD CountTenths(DWORD now)
+/* The count the face shows, in milliseconds: running, as at now; stopped, as at the
+   stop; 0 when a countdown has ended. */
+DWORD CountMilliseconds(DWORD now)
 {
     ClockState* s = gState;
     ClockMode counting = s->mode == Stopped ? s->pausedMode : s->mode;
     if (s->mode == Stopped) now = s->pausedAt;
-    if (counting == CountUp) return (now - s->tickMark) / 100;
-    return counting == CountDown ? CountdownLeft(now) / 100 : 0;
+    if (counting == CountUp) return now - s->tickMark;
+    return counting == CountDown ? CountdownLeft(now) : 0;
+}
+
+/* The count line at now, counted up or left; a stopped count keeps the text it stopped
+   at, and the clock has none. */
+void FormatCountTextAt(DWORD now)
+{
+    if (Counting()) FormatCount(gState->count.text, CountMilliseconds(now), gState->count.item.format);
+}
+
+void FormatCountText(void)
+{
+    FormatCountTextAt(GetTickCount());
 }
 
 void ShowNow(HWND wnd)

@@ -6,7 +6,7 @@
 
 #define TIMER_TICK   101
 #define TICK_PERIOD  100
-/* The clock's tick comes this long after its second begins, never just before it. */
+/* The clock's tick comes this long after its second or minute begins, never just before it. */
 #define TICK_MARGIN  2
 /* An alarm that rings until stopped blinks the count line this often. */
 #define BLINK_PERIOD 500
@@ -15,10 +15,13 @@
 
 int   Counting(void);
 int   CanResume(void);
-DWORD TickDelay(int mode, int alarming, WORD milliseconds);
+DWORD TickDelay(int mode, int alarming, BYTE timeFormat, const SYSTEMTIME* now);
+DWORD ArmTickAt(HWND wnd, const SYSTEMTIME* now);
 void  ArmTick(HWND wnd);
 DWORD CountdownLeft(DWORD now);
-DWORD CountTenths(DWORD now);
+DWORD CountMilliseconds(DWORD now);
+void  FormatCountTextAt(DWORD now);
+void  FormatCountText(void);
 void  ShowNow(HWND wnd);
 void  StartCountUp(HWND wnd);
 void  StopCount(HWND wnd);

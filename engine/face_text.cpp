@@ -1,5 +1,4 @@
 #include "face_text.h"
-#include "count_modes.h"
 #include "../state/clock_state.h"
 #include "../res/resource.h"
 #include <stdlib.h>
@@ -76,7 +75,7 @@ static int FormatEraDate(WCHAR* out, int year, int month, int day)
     return 1;
 }
 
-static void FormatDate(WCHAR* out, const SYSTEMTIME* t, BYTE format)
+void FormatDate(WCHAR* out, const SYSTEMTIME* t, BYTE format)
 {
     int year = t->wYear, month = t->wMonth, day = t->wDay;
     if (format == 12 && FormatEraDate(out, year, month, day)) return;
@@ -88,27 +87,30 @@ static void FormatDate(WCHAR* out, const SYSTEMTIME* t, BYTE format)
     }
 }
 
-static void FormatTime(WCHAR* out, const SYSTEMTIME* t, BYTE format)
+/* Noon and midnight both read 0 on the 12-hour dial. */
+void FormatTime(WCHAR* out, const SYSTEMTIME* t, BYTE format)
 {
-    int hour = t->wHour, minute = t->wMinute, second = t->wSecond;
-    /* Noon and midnight both read 0 on the 12-hour dial. */
-    int hour12 = hour >= 12 ? hour - 12 : hour;
-    WCHAR marker[8];
+    int hour = t->wHour, minute = t->wMinute, second = t->wSecond, hour12 = hour % 12;
+    const WCHAR* half = hour < 12 ? L"午前" : L"午後";
 
     switch (format) {
-    case 5:
-    case 6:
-        lstrcpyW(marker, hour < 12 ? L"AM" : L"PM");
-        if (format == 6) CharLowerW(marker);
-        wsprintfW(out, L"%d:%d:%d %s", hour12, minute, second, marker);
-        break;
-    case 11:
-        wsprintfW(out, L"%s %d時%d分%d秒", hour < 12 ? L"午前" : L"午後", hour12, minute, second);
-        break;
-    case 10: wsprintfW(out, L"%d時%d分%d秒", hour, minute, second); break;
     case 1:  wsprintfW(out, L"%d:%d:%d", hour, minute, second); break;
+    case 2:  wsprintfW(out, L"%02d:%02d", hour, minute); break;
+    case 5:  wsprintfW(out, L"%d:%d:%d %s", hour12, minute, second, hour < 12 ? L"AM" : L"PM"); break;
+    case 6:  wsprintfW(out, L"%d:%d:%d %s", hour12, minute, second, hour < 12 ? L"am" : L"pm"); break;
+    case 7:  wsprintfW(out, L"%d:%02d %s", hour12, minute, hour < 12 ? L"AM" : L"PM"); break;
+    case 10: wsprintfW(out, L"%d時%d分%d秒", hour, minute, second); break;
+    case 11: wsprintfW(out, L"%s %d時%d分%d秒", half, hour12, minute, second); break;
+    case 12: wsprintfW(out, L"%d時%d分", hour, minute); break;
+    case 13: wsprintfW(out, L"%s %d時%d分", half, hour12, minute); break;
     default: wsprintfW(out, L"%02d:%02d:%02d", hour, minute, second); break;
     }
+}
+
+/* Whether a time format shows seconds; a code it does not know formats as 0, which does. */
+int TimeShowsSeconds(BYTE format)
+{
+    return format != 2 && format != 7 && format != 12 && format != 13;
 }
 
 /* Appends "(letters)" for the day of the week, unless weekday says no suffix. */
@@ -148,29 +150,15 @@ void FormatClockTexts(void)
     FormatClockTextsAt(&now);
 }
 
-void FormatCountTextAt(DWORD now)
+/* A count of milliseconds, to the tenth of a second below it. */
+void FormatCount(WCHAR* out, DWORD milliseconds, BYTE format)
 {
-    ClockState* s = gState;
-    DWORD t;
-
-    if (s->mode == CountUp) {
-        t = (now - s->tickMark) / 100;
-    } else if (s->mode == CountDown) {
-        t = CountdownLeft(now) / 100;
-    } else {
-        return;
-    }
-
+    DWORD t = milliseconds / 100;
     int total = (int)(t / 10);
     int tenths = (int)(t % 10), seconds = total % 60, minutes = total / 60 % 60, hours = total / 3600;
-    switch (s->count.item.format) {
-    case 1:  wsprintfW(s->count.text, L"%d:%d:%d.%d", hours, minutes, seconds, tenths); break;
-    case 10: wsprintfW(s->count.text, L"%d時%d分%d秒.%d", hours, minutes, seconds, tenths); break;
-    default: wsprintfW(s->count.text, L"%02d:%02d:%02d.%d", hours, minutes, seconds, tenths); break;
+    switch (format) {
+    case 1:  wsprintfW(out, L"%d:%d:%d.%d", hours, minutes, seconds, tenths); break;
+    case 10: wsprintfW(out, L"%d時%d分%d秒.%d", hours, minutes, seconds, tenths); break;
+    default: wsprintfW(out, L"%02d:%02d:%02d.%d", hours, minutes, seconds, tenths); break;
     }
-}
-
-void FormatCountText(void)
-{
-    FormatCountTextAt(GetTickCount());
 }

@@ -1,4 +1,4 @@
-/* The texts of the face: date and time from the local time, the count from the tick. */
+/* The texts of the face: date and time from the local time, a count from its milliseconds. */
 #ifndef VELMOR_FACE_TEXT_H
 #define VELMOR_FACE_TEXT_H
 
@@ -15,11 +15,13 @@ extern Era gEras[MAX_ERAS];
 extern int gEraCount;
 
 void LoadEras(void);
+void FormatDate(WCHAR* out, const SYSTEMTIME* t, BYTE format);
+void FormatTime(WCHAR* out, const SYSTEMTIME* t, BYTE format);
+int  TimeShowsSeconds(BYTE format);
+void FormatCount(WCHAR* out, DWORD milliseconds, BYTE format);
 void FormatClockTexts(void);
-void FormatCountText(void);
 
-/* The same work for a given instant, so that any time and any tick can be tried. */
+/* The same work for a given instant, so that any time can be tried. */
 void FormatClockTextsAt(const SYSTEMTIME* now);
-void FormatCountTextAt(DWORD now);
 
 #endif

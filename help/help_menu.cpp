@@ -68,16 +68,43 @@ int HelpFilePath(const WCHAR* modulePath, WCHAR* out, int size)
     return 1;
 }
 
+/* Opens file with its program, or runs it with parameters; 0 with the shell's error as the
+   last error. */
+static int ShellRun(HWND owner, const WCHAR* file, const WCHAR* parameters)
+{
+    /* The shell does not always set the last error: none must be left from before. */
+    SetLastError(0);
+    INT_PTR result = (INT_PTR)ShellExecuteW(owner, L"open", file, parameters, NULL, SW_SHOW);
+    if (result > 32) return 1;
+    SetLastError(ShellErrorCode(result, GetLastError()));
+    return 0;
+}
+
+/* Says that target could not be opened, and the shell's words for why. */
+static void ShowOpenError(const WCHAR* target)
+{
+    WCHAR text[512];
+    wsprintfW(text, L"%.400s を開けませんでした。", target);
+    ShowErrorBox(text, (UINT)-1, target);
+}
+
+/* Without a program for text files, Notepad, which every Windows has, reads the help file;
+   one that is not there it cannot. */
 void OpenHelpFile(HWND owner)
 {
-    WCHAR module[LONG_PATH_SIZE], help[LONG_PATH_SIZE];
+    WCHAR module[LONG_PATH_SIZE], help[LONG_PATH_SIZE], quoted[LONG_PATH_SIZE + 2];
     int made = ProgramPath(module) ? HelpFilePath(module, help, LONG_PATH_SIZE) : -1;
 
-    if (made < 0)
+    if (made < 0) {
         ShowErrorBox(L"ヘルプファイルのパスが長すぎるため開けません。"
                      L"VELMOR フォルダーをもっと短いパスに移してください。", 0);
-    else if (made > 0)
-        ShellOpen(owner, help);
+    } else if (made > 0 && !ShellRun(owner, help, NULL)) {
+        DWORD error = GetLastError();
+        QuotePath(quoted, help);
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND && ShellRun(owner, L"notepad.exe", quoted)) return;
+        SetLastError(error);
+        ShowOpenError(help);
+    }
 }
 
 void OpenHomePage(HWND owner)
@@ -111,21 +138,21 @@ DWORD ShellErrorCode(INT_PTR result, DWORD lastError)
 
 void ShellOpen(HWND owner, const WCHAR* target)
 {
-    /* The shell does not always set the last error: none must be left from before. */
-    SetLastError(0);
-    INT_PTR result = (INT_PTR)ShellExecuteW(owner, L"open", target, NULL, NULL, SW_SHOW);
-    if (result > 32) return;
-    SetLastError(ShellErrorCode(result, GetLastError()));
-    ShowErrorBox(NULL, (UINT)-1);
+    if (!ShellRun(owner, target, NULL)) ShowOpenError(target);
 }
 
-/* The program's one error message: the text if given, then the system's words for
-   the last error (id -1); or else a string resource. */
-int ShowErrorBox(const WCHAR* text, UINT id)
+/* The program's one error message: the text if given, then the system's words for the last
+   error (id -1), file named where they have a place for a name, or left out; or else a
+   string resource. */
+int ShowErrorBox(const WCHAR* text, UINT id, const WCHAR* file)
 {
     WCHAR buffer[1024] = L"";
     DWORD error = GetLastError();
+    /* The most inserts a message can have. */
+    DWORD_PTR inserts[99];
+    WCHAR* words = NULL;
 
+    for (DWORD_PTR& insert : inserts) insert = (DWORD_PTR)(file ? file : L"");
     if (text) lstrcpynW(buffer, text, ARRAYSIZE(buffer) / 2);
     if (id == (UINT)-1) {
         int length = lstrlenW(buffer);
@@ -133,9 +160,13 @@ int ShowErrorBox(const WCHAR* text, UINT id)
             lstrcatW(buffer, L"\n\n");
             length += 2;
         }
-        if (!FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL,
-                            error, 0, buffer + length, ARRAYSIZE(buffer) - length, NULL))
+        if (FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_ARGUMENT_ARRAY,
+                           NULL, error, 0, (WCHAR*)&words, 0, (va_list*)inserts)) {
+            lstrcpynW(buffer + length, words, ARRAYSIZE(buffer) - length);
+            LocalFree(words);
+        } else {
             wsprintfW(buffer + length, L"Unknown Error. (%lu)", error);
+        }
     } else if (!buffer[0] && !LoadStringW(gInstance, id, buffer, ARRAYSIZE(buffer))) {
         wsprintfW(buffer, L"Unknown Error. (%lu)", (unsigned long)id);
     }

@@ -15,6 +15,6 @@ void OpenHelpFile(HWND owner);
 void OpenHomePage(HWND owner);
 void ShellOpen(HWND owner, const WCHAR* target);
 DWORD ShellErrorCode(INT_PTR result, DWORD lastError);
-int  ShowErrorBox(const WCHAR* text, UINT id);
+int  ShowErrorBox(const WCHAR* text, UINT id, const WCHAR* file = NULL);
 
 #endif

@@ -11,6 +11,27 @@
 
 OptionsWork* gWork;
 
+/* Ctrl+Tab and Ctrl+PageDown show the next page, Ctrl+Shift+Tab and Ctrl+PageUp the one
+   before, round the ends, from any control of the dialog. Its modal loop hands each message to
+   IsDialogMessage, which takes Tab, Ctrl or not, for the next control; only the thread's
+   message filter sees the key first. The keyboard leaves a control hidden with its page for
+   the tab strip. */
+static LRESULT CALLBACK ChangePageByKey(int code, WPARAM wParam, LPARAM lParam)
+{
+    const MSG* msg = (const MSG*)lParam;
+    if (code == MSGF_DIALOGBOX && msg->message == WM_KEYDOWN && GetKeyState(VK_CONTROL) < 0 && gWork->tabControl &&
+        GetAncestor(msg->hwnd, GA_ROOT) == GetParent(gWork->tabControl)) {
+        int step = msg->wParam == VK_NEXT ? 1 : msg->wParam == VK_PRIOR ? -1 : 0;
+        if (msg->wParam == VK_TAB) step = GetKeyState(VK_SHIFT) < 0 ? -1 : 1;
+        if (step) {
+            ShowOptionsPage(gWork->currentPage = (gWork->currentPage + step + OPTIONS_PAGES) % OPTIONS_PAGES);
+            if (!IsWindowVisible(GetFocus())) SetFocus(gWork->tabControl);
+            return 1;
+        }
+    }
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
 /* Runs the dialog on page with the clock stopped and, on OK, applies what it holds. */
 int RunOptionsDialog(HWND owner, int page)
 {
@@ -19,8 +40,10 @@ int RunOptionsDialog(HWND owner, int page)
     gWork->logPixelsY = ScreenDpi();
     gWork->currentPage = page;
     KillTimer(gMainWnd, TIMER_TICK);
+    HHOOK pageKeys = SetWindowsHookExW(WH_MSGFILTER, ChangePageByKey, NULL, GetCurrentThreadId());
     /* -1 (no dialog at all) is not OK: the working copy holds nothing to apply. */
     INT_PTR result = DialogBoxParamW(gInstance, MAKEINTRESOURCEW(IDD_OPTIONS), owner, OptionsDialogProc, 0);
+    UnhookWindowsHookEx(pageKeys);
     if (result == IDOK) ApplyOptions(owner);
     HeapFree(GetProcessHeap(), 0, gWork);
     gWork = NULL;
@@ -80,6 +103,10 @@ int CreateOptionsPages(HWND dlg)
     if (!gWork->tabControl) return 0;
     for (int i = 0; i < OPTIONS_PAGES; i++)
         if (!*PageWindows(i)) return 0;
+    /* The pages came last of the dialog's windows: with OK and Cancel after them, the keyboard
+       goes from the tab strip through the page shown to the buttons. */
+    static const int buttons[2] = { IDOK, IDCANCEL };
+    for (int id : buttons) SetWindowPos(GetDlgItem(dlg, id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     for (int i = 0; i < OPTIONS_PAGES; i++) {
         WCHAR caption[32];
@@ -109,13 +136,16 @@ static void DeleteBrush(HBRUSH* brush)
     *brush = NULL;
 }
 
-/* The brushes of whichever pages initialised; needed on every way out. */
-static void ReleasePageBrushes(void)
+/* The brushes and fonts of whichever pages initialised; needed on every way out. */
+static void ReleasePageObjects(void)
 {
+    PageBlock* blocks[3] = { &gWork->dateBlock, &gWork->timeBlock, &gWork->countBlock };
     DeleteBrush(&gWork->backBrush);
-    DeleteBrush(&gWork->dateBlock.swatchBrush);
-    DeleteBrush(&gWork->timeBlock.swatchBrush);
-    DeleteBrush(&gWork->countBlock.swatchBrush);
+    for (PageBlock* block : blocks) {
+        DeleteBrush(&block->swatchBrush);
+        if (block->previewFont) DeleteObject(block->previewFont);
+        block->previewFont = NULL;
+    }
 }
 
 /* Older copies read the stored path in the ANSI code page, in at most MAX_PATH - 1
@@ -145,7 +175,7 @@ void EndOptionsDialog(HWND dlg, int ok)
         gWork->options.builtInSound = IsDlgButtonChecked(gWork->countBlock.page, IDC_BUILTIN_SOUND) == BST_CHECKED;
         ReadAlarmsPage(gWork->alarmPage);
     }
-    ReleasePageBrushes();
+    ReleasePageObjects();
     for (int i = 0; i < OPTIONS_PAGES; i++) {
         HWND* page = PageWindows(i);
         if (*page) DestroyWindow(*page);
@@ -159,7 +189,7 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dlg, UINT message, WPARAM wParam, LPARAM
     switch (message) {
     case WM_INITDIALOG:
         if (!CreateOptionsPages(dlg)) {
-            ReleasePageBrushes();
+            ReleasePageObjects();
             EndDialog(dlg, 0);
         }
         ShowOptionsPage(gWork->currentPage);

@@ -11,6 +11,7 @@ struct PageBlock {
     LOGFONTW logFont;
     UINT     fontDpi;
     HBRUSH   swatchBrush;
+    HFONT    previewFont;
 };
 
 /* An alarm on the Alarms page, and the clock's alarm it came from. */

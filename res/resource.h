@@ -69,10 +69,12 @@
 #define IDC_MARGIN_X        107
 #define IDC_ALIGN_V         108
 #define IDC_MARGIN_Y        109
+#define IDC_COLOR_BUTTON    110
 #define IDC_WAVE_PATH       111
 #define IDC_WAVE_BUTTON     112
 #define IDC_ALARM           113
 #define IDC_BUILTIN_SOUND   114
+#define IDC_PREVIEW         119
 #define IDC_ALARM_LIST      120
 #define IDC_ALARM_ADD       121
 #define IDC_ALARM_EDIT      122

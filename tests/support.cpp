@@ -32,6 +32,7 @@ void Fresh::SetUp()
     gState->dpi = ScreenDpi();
     gOtherInstance = 0;
     RegDeleteTreeW(HKEY_CURRENT_USER, KeyPath(NULL).c_str());
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, REG_RUN, REG_PRODUCT);
 }
 
 void CloseMainWindow(void)

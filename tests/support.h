@@ -22,7 +22,7 @@ inline Bytes Text(const std::wstring& text) { return Of(text.c_str(), (text.size
 /* Closes the real main window, which saves the settings, and takes its quit message. */
 void CloseMainWindow(void);
 /* Each test starts as the program does: a zero state at the screen's resolution, nothing
-   stored, no window. */
+   stored, not started with Windows whatever a test before left, no window. */
 class Fresh : public testing::Test {
 protected:
     void SetUp() override;

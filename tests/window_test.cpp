@@ -249,6 +249,31 @@ TEST_F(Fresh, CountdownDialogTakesALengthOrATimeOfDay)
     }
 }
 
+/* A time without seconds at the instants where it goes wrong (noon, midnight, 9:05, 12:59), and
+   the tick armed then: just after the next second, or the next minute when the time line shows
+   no seconds; every tenth while counting and at each blink while an end rings, whatever the
+   format; none when stopped. */
+TEST_F(Fresh, TimeWithoutSecondsAndTheTick)
+{
+    static const struct { ClockMode mode; int alarming; BYTE format; WORD hour, minute, second, milliseconds; const WCHAR* time; DWORD delay; } rows[] = {
+        { Clock, 0, 2, 0, 0, 30, 500, L"00:00", 29502 },       { Clock, 0, 2, 9, 5, 59, 999, L"09:05", 3 },         { Clock, 0, 7, 12, 0, 0, 0, L"0:00 PM", 60002 },
+        { Clock, 0, 7, 9, 5, 0, 1, L"9:05 AM", 60001 },        { Clock, 0, 12, 12, 59, 30, 500, L"12時59分", 29502 }, { Clock, 0, 12, 0, 0, 0, 0, L"0時0分", 60002 },
+        { Clock, 0, 13, 12, 0, 59, 999, L"午後 0時0分", 3 },   { Clock, 0, 13, 12, 59, 0, 0, L"午後 0時59分", 60002 }, { Clock, 0, 0, 9, 5, 30, 500, L"09:05:30", 502 },
+        { Clock, 0, 99, 12, 59, 59, 999, L"12:59:59", 3 },     { Clock, 0, 11, 0, 0, 0, 0, L"午前 0時0分0秒", 1002 },
+        { CountUp, 0, 2, 9, 5, 30, 500, NULL, 100 },           { CountDown, 0, 13, 9, 5, 59, 999, NULL, 100 },
+        { Stopped, 0, 2, 9, 5, 30, 500, NULL, 0 },             { Stopped, 1, 12, 9, 5, 30, 500, NULL, BLINK_PERIOD },
+    };
+    HWND wnd = CreateMainWindow(SW_SHOWNORMAL);
+    for (const auto& r : rows) {
+        SYSTEMTIME at = { 2026, 12, 3, 9, r.hour, r.minute, r.second, r.milliseconds };
+        WCHAR time[FACE_TEXT_SIZE] = L"";
+        gState->mode = r.mode, gState->alarming = r.alarming, gState->time.item.format = r.format;
+        FormatTime(time, &at, r.format), SetTimer(wnd, TIMER_TICK, 5000, NULL);
+        EXPECT_TRUE((!r.time || !lstrcmpW(time, r.time)) && ArmTickAt(wnd, &at) == r.delay && (KillTimer(wnd, TIMER_TICK) != FALSE) == (r.delay != 0))
+            << "row " << &r - rows << ": " << time;
+    }
+}
+
 /* A line's top-left corner: centred in its half or the whole face, or a margin from an
    edge; a right margin places the text's left edge, not its right. */
 TEST(Face, PlacementByAlignment)
