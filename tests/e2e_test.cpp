@@ -172,10 +172,8 @@ TEST_F(Fresh, AlarmAndTimeSignalHeard)
     Recorder recorder;
     ASSERT_TRUE(recorder.Start()) << "no sound sink to record";
     HWND wnd = CreateMainWindow(SW_SHOWNORMAL);
-    gState->alarmCount = 3;
-    gState->alarms[0] = { { 1, 7, 30, 0, 1 }, L"起床" };
-    gState->alarms[1] = { { 1, 7, 30, 0, 0 }, L"薬" };
-    gState->alarms[2] = { { 1, 7, 31, 0, 1 }, L"後" };
+    const Alarm alarms[3] = { { { 1, 7, 30, 0, 1 }, L"起床" }, { { 1, 7, 30, 0, 0 }, L"薬" }, { { 1, 7, 31, 0, 1 }, L"後" } };
+    memcpy(gState->alarms, alarms, sizeof(alarms)), gState->alarmCount = 3;
     ScheduleAlarms(NULL, UtcNow());
     WCHAR text[64] = L"";
     auto rings = [&](ULONGLONG at) {
@@ -196,8 +194,7 @@ TEST_F(Fresh, AlarmAndTimeSignalHeard)
     EXPECT_TRUE(rings(gState->snoozeAt) && !lstrcmpW(text, L"7:30 起床\r\n7:30 薬")) << "not back after five minutes";
     EXPECT_TRUE(answer(IDOK)) << "still heard after stopping";
 
-    gState->options.chime = 1;
-    ArmAlarms(wnd);
+    gState->options.chime = 1, ArmAlarms(wnd);
     size_t from = recorder.Filled(), onset = from * 22050;
     RingDueAlarmsAt(wnd, NULL, gState->chimeAt);
     ASSERT_TRUE(WaitFor([&] { return recorder.Filled() >= from + 10; }));
@@ -231,7 +228,7 @@ TEST_F(Fresh, GlobalKeyHeldByAnotherProgram)
     ASSERT_TRUE(WaitFor([] { return !RegisterHotKey(NULL, 9, MOD_CONTROL | MOD_ALT, 'J') || !UnregisterHotKey(NULL, 9); }));
     LoadSettings();
     HWND wnd = CreateMainWindow(SW_SHOWNORMAL), options = NULL;
-    ApplyShellOptions(wnd);
+    ApplyShellOptions(wnd);    /* no word of it: a message box would hold the test here */
     EXPECT_FALSE(gState->hotKeys & 2) << "a key another program holds";
     WCHAR said[256] = L"";
     RunModal([&] { OnCommand(wnd, IDM_OPTIONS); }, {
