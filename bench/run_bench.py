@@ -68,6 +68,7 @@ def row(figure, value, baseline, ratio, target, met):
 def compared(figure, runs, unit, baseline, target=None, scale=1):
     """A row of the medians over the runs of the subject's and the baseline's figure, and their ratio."""
     subject, base = (median(r[i] for r in runs) / scale for i in (0, 1))
+    base = base or float("nan")
     text = [f"{x:.{3 if unit == 's' else 1 if unit == 'ms' else 0}f} {unit}" for x in (subject, base)]
     row(f"{figure} (median of {len(runs)})", text[0], f"{text[1]} ({baseline})", subject / base,
         f"<= {target}" if target else "", subject / base <= target if target else None)
@@ -132,13 +133,16 @@ def running_cost(seconds, runs):
                 (VELMOR, [], (), through), (MINIMAL, ["1000"], ()), (VELMOR, [], (1002, 1003), chime), (MINIMAL, ["0"], ()),
                 (VELMOR, [], (), opaque, "02"), (MINIMAL, ["1000"], ())]
     rounds = [[while_running(*subject[:3], span, *subject[3:]) for subject in subjects] for _ in range(runs)]
-    for name, floor, target, pair in (("clock", "1 s timer", 1.1, 0), ("count", "100 ms timer", 1.2, 2),
-                                      ("clock on top, 70 % see-through", "1 s timer", 1.1, 4),
-                                      ("stopped count, 20 alarms and the time signal", "no timer", 1.1, 6),
-                                      ("clock without seconds", "1 s timer", 0.1, 8)):
-        spans = [r[pair:pair + 2] for r in rounds]
+    # A clock that wakes once a minute costs next to nothing beyond what Wine spends idle: its
+    # cost, and the once-a-second window's, are what each spends above the window with no timer.
+    floor = lambda r: [r[8] - r[7], r[9] - r[7]]
+    for name, base, target, spans in (("clock", "1 s timer", 1.1, lambda r: r[0:2]), ("count", "100 ms timer", 1.2, lambda r: r[2:4]),
+                                      ("clock on top, 70 % see-through", "1 s timer", 1.1, lambda r: r[4:6]),
+                                      ("stopped count, 20 alarms and the time signal", "no timer", 1.1, lambda r: r[6:8]),
+                                      ("clock without seconds, above the window with no timer", "1 s timer, the same", 0.1, floor)):
+        pairs = [spans(r) for r in rounds]
         compared(f"CPU of program + wineserver + X server over {seconds} s, {name}, rounds' ratios "
-                 + ", ".join(f"{a / b:.2f}" for a, b in spans), spans, "s", f"minimal window, {floor}", target)
+                 + ", ".join(f"{a / b if b else float('nan'):.2f}" for a, b in pairs), pairs, "s", f"minimal window, {base}", target)
 
 
 seconds, runs = (int(a) for a in (sys.argv[1:] + ["60", "9"])[:2])
