@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds VELMOR and its benchmark, measures them under Wine on an X server of its own and
-# prints one table, kept in $BUILD_DIR/bench-run/benchmarks.md. About 50 minutes by default:
+# prints one table, kept in $BUILD_DIR/bench-run/benchmarks.md. About 100 minutes by default:
 #   bash bench/run-bench.sh [SECONDS [RUNS]]
 # Each CPU span lasts SECONDS (60), RUNS times (9) a subject; the second lag is watched 10x as long.
 set -u -o pipefail
