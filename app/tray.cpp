@@ -80,6 +80,14 @@ static void UpdateTrayTip(HWND wnd)
     Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
+/* Options or another dialog of the clock is open: it comes up, and nothing else. */
+static int DialogBroughtUp(HWND wnd)
+{
+    if (IsWindowEnabled(wnd)) return 0;
+    SetForegroundWindow(GetLastActivePopup(wnd));
+    return 1;
+}
+
 void OnTrayMessage(HWND wnd, WPARAM wParam, LPARAM lParam)
 {
     UINT event = LOWORD(lParam);
@@ -87,12 +95,7 @@ void OnTrayMessage(HWND wnd, WPARAM wParam, LPARAM lParam)
         UpdateTrayTip(wnd);
         return;
     }
-    if (event != NIN_SELECT && event != NIN_KEYSELECT && event != WM_CONTEXTMENU) return;
-    /* Options or another dialog of the clock is open: it comes up, and nothing else. */
-    if (!IsWindowEnabled(wnd)) {
-        SetForegroundWindow(GetLastActivePopup(wnd));
-        return;
-    }
+    if ((event != NIN_SELECT && event != NIN_KEYSELECT && event != WM_CONTEXTMENU) || DialogBroughtUp(wnd)) return;
     if (event == WM_CONTEXTMENU) {
         POINT at = { GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam) };
         TrackContextMenu(wnd, at, 1);
@@ -159,11 +162,7 @@ void RegisterHotKeys(HWND wnd)
    dialog of the clock open it brings that up. */
 void OnHotKey(HWND wnd, WPARAM id)
 {
-    if (EndRinging(wnd)) return;
-    if (!IsWindowEnabled(wnd)) {
-        SetForegroundWindow(GetLastActivePopup(wnd));
-        return;
-    }
+    if (EndRinging(wnd) || DialogBroughtUp(wnd)) return;
     if (id == HOTKEY_SHOWHIDE) ShowOrHide(wnd, 1);
     else if (id == HOTKEY_COUNT) PostMessageW(wnd, WM_COMMAND, EnterCommand(0), 0);
 }
